@@ -1,0 +1,20 @@
+// Start-up and shut-down.
+#pragma once
+
+struct app_state;
+
+// Starts curses the way the whole program expects it.
+void start_curses();
+
+// Allocates a database record (uninitialised storage, as the library
+// expects). Ends the program cleanly when memory is exhausted.
+struct kpass_db* allocate_record();
+
+// Obtains an unlocked database into app->current_db: from argument (may be
+// null) or from the database-file prompt, until one unlocks. Cancelling the
+// prompt runs shut_down.
+void unlock_first_database(app_state* app, const char* argument);
+
+// The one exit sequence: ends curses, frees the key maps, releases and frees
+// the database record, exits with status 0.
+[[noreturn]] void shut_down(app_state* app);

@@ -1,0 +1,111 @@
+// kpass: reading KeePass 1.x database files (.kdb).
+//
+// The caller allocates a kpass_db itself (uncleared storage is fine) and
+// drives it through these steps:
+//   kpass_init_db    once, on the whole file's bytes (which may be released
+//                    as soon as it returns);
+//   kpass_hash_pw +  for every password tried, until one matches;
+//   kpass_decrypt_db
+//   kpass_free_db    once, when the record is done with (locked or unlocked).
+// After a match the group and entry arrays and every field in them are
+// readable. Texts are NUL-terminated and never null. Nothing here writes a
+// file.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+
+// Size of the key that kpass_hash_pw fills and kpass_decrypt_db takes.
+inline constexpr int kpass_key_size = 32;
+
+// Results. 0 is success; every refusal has its own code so that callers and
+// tests can tell them apart, though the program only tests for nonzero.
+enum kpass_result : int {
+    kpass_success = 0,
+    kpass_short_file = 1,          // fewer bytes than a header
+    kpass_bad_signature = 2,       // not a KeePass 1.x file
+    kpass_bad_version = 3,         // a major version this reader does not know
+    kpass_unsupported_cipher = 4,  // flags name neither AES nor Twofish
+    kpass_bad_length = 5,          // contents not a positive multiple of 16
+    kpass_out_of_memory = 6,
+    kpass_wrong_key = 7,           // bad padding or contents hash mismatch
+    kpass_bad_contents = 8,        // decrypted contents do not parse
+};
+
+// Header flag bits.
+inline constexpr uint32_t kpass_flag_sha2 = 0x01;
+inline constexpr uint32_t kpass_flag_aes = 0x02;
+inline constexpr uint32_t kpass_flag_arc4 = 0x04;
+inline constexpr uint32_t kpass_flag_twofish = 0x08;
+
+struct kpass_group {
+    uint32_t id;
+    char* name;
+    uint8_t ctime[5];
+    uint8_t mtime[5];
+    uint8_t atime[5];
+    uint8_t etime[5];
+    uint32_t image_id;
+    uint16_t level;  // 0 for a top-level group
+    uint32_t flags;
+};
+
+struct kpass_entry {
+    uint8_t uuid[16];
+    uint32_t group_id;
+    int32_t image_id;
+    char* title;
+    char* url;
+    char* username;
+    char* password;
+    char* notes;
+    uint8_t ctime[5];
+    uint8_t mtime[5];
+    uint8_t atime[5];
+    uint8_t etime[5];
+    char* description;      // the attachment's description
+    uint8_t* binary;        // the attachment's bytes (binary_size of them)
+    uint32_t binary_size;
+};
+
+// Everything the library keeps between calls that is not a plain field:
+// the encrypted contents, and after a match the decrypted records.
+struct kpass_store;
+
+struct kpass_db {
+    // From the header, set by kpass_init_db.
+    uint32_t flags;
+    uint32_t version;
+    uint8_t master_seed[16];
+    uint8_t iv[16];
+    uint8_t contents_hash[32];
+    uint8_t transform_seed[32];
+    uint32_t rounds;
+    // Counts: the header's until a key matches, then the records read.
+    uint32_t group_count;
+    uint32_t entry_count;
+    // Null until a key matches; then group_count and entry_count pointers,
+    // groups in tree order (a group's subgroups follow it, one level deeper).
+    kpass_group** groups;
+    kpass_entry** entries;
+    kpass_store* store;
+};
+
+// Checks the header and keeps what later calls need. Nonzero: refused, and
+// nothing is left allocated (the storage may be freed or tried again).
+int kpass_init_db(kpass_db* db, const uint8_t* data, int length);
+
+// Fills key (kpass_key_size bytes) from the NUL-terminated password.
+int kpass_hash_pw(const char* password, uint8_t* key);
+
+// Tries a key. 0: it matches and the records are readable. Nonzero: no
+// match (or damaged contents); the record stays ready for another key.
+int kpass_decrypt_db(kpass_db* db, const uint8_t* key);
+
+// Releases everything the record holds (wiping keys and decrypted contents
+// first), but not the record's own storage.
+void kpass_free_db(kpass_db* db);
+
+// Unpacks a 5-byte packed time into tm (year, month, day, hour, minute,
+// second; tm_year counts from 1900, tm_mon from 0).
+int kpass_unpack_time(const uint8_t packed[5], struct tm* tm);

@@ -1,0 +1,78 @@
+#include "support/virtual_terminal.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+virtual_terminal::virtual_terminal(int rows, int cols) {
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("pipe");
+    write_fd_ = fds[1];
+    in_ = fdopen(fds[0], "r");
+    out_ = fopen("/dev/null", "w");
+    if (!in_ || !out_) throw std::runtime_error("fdopen");
+    screen_ = newterm("xterm", out_, in_);
+    if (!screen_) throw std::runtime_error("newterm");
+    set_term(screen_);
+    resize_term(rows, cols);
+    start_color();
+    cbreak();
+    noecho();
+    curs_set(0);
+    keypad(stdscr, TRUE);
+}
+
+virtual_terminal::~virtual_terminal() {
+    endwin();
+    delscreen(screen_);
+    if (write_fd_ >= 0) close(write_fd_);
+    if (in_) fclose(in_);
+    if (out_) fclose(out_);
+}
+
+void virtual_terminal::type(std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = write(write_fd_, bytes.data(), bytes.size());
+        if (n <= 0) throw std::runtime_error("write");
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+void virtual_terminal::resize(int rows, int cols, bool queue_key) {
+    resize_term(rows, cols);
+    if (queue_key) ungetch(KEY_RESIZE);
+}
+
+chtype cell_char(WINDOW* window, int row, int col) {
+    int y, x;
+    getyx(window, y, x);
+    chtype c = mvwinch(window, row, col);
+    wmove(window, y, x);
+    return c & (A_CHARTEXT | A_ALTCHARSET);
+}
+
+attr_t cell_attrs(WINDOW* window, int row, int col) {
+    int y, x;
+    getyx(window, y, x);
+    chtype c = mvwinch(window, row, col);
+    wmove(window, y, x);
+    return c & (A_ATTRIBUTES & ~A_ALTCHARSET & ~A_COLOR);
+}
+
+static std::string text_of(WINDOW* window, int row) {
+    std::string text;
+    int width = getmaxx(window);
+    for (int col = 0; col < width; ++col) {
+        chtype c = cell_char(window, row, col);
+        text += (c & A_ALTCHARSET) ? '#' : static_cast<char>(c & A_CHARTEXT);
+    }
+    return text;
+}
+
+std::string row_text(WINDOW* window, int row) { return text_of(window, row); }
+std::string screen_row(int row) { return text_of(curscr, row); }
+chtype screen_char(int row, int col) { return cell_char(curscr, row, col); }
+attr_t screen_attrs(int row, int col) { return cell_attrs(curscr, row, col); }
+chtype acs(chtype acs_constant) { return acs_constant & (A_CHARTEXT | A_ALTCHARSET); }
