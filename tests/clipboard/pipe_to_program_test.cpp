@@ -1,0 +1,91 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "clipboard/pipe_to_program.h"
+
+namespace {
+
+// A stand-in for the clipboard program: records its standard input, its
+// argument words and its open descriptors, so that the test can see exactly
+// what the child was given.
+class StandIn : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kdbrowse-clip-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        program_ = dir_ + "/recorder";
+        std::ofstream script(program_);
+        script << "#!/bin/sh\n"
+               << "cat > '" << dir_ << "/stdin'\n"
+               << "echo \"$0 $#\" > '" << dir_ << "/args'\n"
+               << "ls /proc/$$/fd > '" << dir_ << "/fds'\n";
+        script.close();
+        chmod(program_.c_str(), 0755);
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+    std::string read(const std::string& name) {
+        std::ifstream in(dir_ + "/" + name, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::string dir_, program_;
+};
+
+TEST_F(StandIn, TheChildReadsExactlyTheTextsBytes) {
+    for (std::string text : {std::string(""), std::string("  blanks  at both ends "),
+                             std::string("p\xc3\xa4ss\xff\x01word"), std::string(100000, 'x')}) {
+        EXPECT_EQ(pipe_to_program(program_.c_str(), text.c_str()), 0);
+        EXPECT_EQ(read("stdin"), text) << "length " << text.size();
+    }
+}
+
+TEST_F(StandIn, ThePathIsTheOnlyArgumentWord) {
+    ASSERT_EQ(pipe_to_program(program_.c_str(), "secret"), 0);
+    EXPECT_EQ(read("args"), program_ + " 0\n");
+}
+
+TEST_F(StandIn, TheChildInheritsNoStrayDescriptors) {
+    // A descriptor the program holds open must not reach the child.
+    int stray = fcntl(1, F_DUPFD, 50);
+    ASSERT_GE(stray, 50);
+    ASSERT_EQ(pipe_to_program(program_.c_str(), "secret"), 0);
+    close(stray);
+    std::istringstream fds(read("fds"));
+    std::string fd;
+    while (fds >> fd) EXPECT_NE(std::stoi(fd), stray);
+}
+
+TEST(PipeToProgram, AMissingProgramIsNotAFailureAndTheCallerGoesOn) {
+    // The child cannot run the program; the parent's write then meets a
+    // closed pipe, which must not end this process.
+    std::string big(1 << 20, 's');
+    EXPECT_EQ(pipe_to_program("/nonexistent/xclip", big.c_str()), 0);
+    EXPECT_EQ(pipe_to_program("/nonexistent/xclip", "short"), 0);
+    SUCCEED();
+}
+
+TEST(PipeToProgram, NoDescriptorIsLeftOpen) {
+    auto count = [] {
+        int n = 0;
+        DIR* dir = opendir("/proc/self/fd");
+        while (readdir(dir)) ++n;
+        closedir(dir);
+        return n;
+    };
+    int before = count();
+    for (int i = 0; i < 20; ++i) pipe_to_program("/bin/true", "x");
+    EXPECT_EQ(count(), before);
+}
+
+}  // namespace
