@@ -8,8 +8,10 @@
 //   kpass_decrypt_db
 //   kpass_free_db    once, when the record is done with (locked or unlocked).
 // After a match the group and entry arrays and every field in them are
-// readable. Texts are NUL-terminated and never null. Nothing here writes a
-// file.
+// readable. Texts are NUL-terminated and never null: a text is its field's
+// bytes up to the first NUL, or all of them when the field holds none, and
+// a text the file leaves out is the empty text. An entry without an
+// attachment has binary_size 0. Nothing here writes a file.
 #pragma once
 
 #include <cstdint>
@@ -99,11 +101,15 @@ int kpass_init_db(kpass_db* db, const uint8_t* data, int length);
 int kpass_hash_pw(const char* password, uint8_t* key);
 
 // Tries a key. 0: it matches and the records are readable. Nonzero: no
-// match (or damaged contents); the record stays ready for another key.
+// match (kpass_wrong_key) or damaged contents (kpass_bad_contents); the
+// record stays ready for another key. Called again on an unlocked record, it
+// first drops the records it holds (pointers into them go stale) and then
+// tries the key as the first call did.
 int kpass_decrypt_db(kpass_db* db, const uint8_t* key);
 
 // Releases everything the record holds (wiping keys and decrypted contents
-// first), but not the record's own storage.
+// first), but not the record's own storage, which kpass_init_db may take
+// again.
 void kpass_free_db(kpass_db* db);
 
 // Unpacks a 5-byte packed time into tm (year, month, day, hour, minute,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,3 +48,69 @@ std::vector<uint8_t> kdb_write(const kdb_write_options& options, const std::vect
 
 // Writes bytes to path; false on failure.
 bool kdb_save(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// ---- Lower-level pieces, for crafting files field by field (odd or broken
+// ones too). Contents are plain bytes: records of fields, each field a 2-byte
+// type, a 4-byte size and the data.
+
+inline constexpr uint16_t kdb_end_field = 0xFFFF;
+
+// Group field types.
+inline constexpr uint16_t kdb_group_ignored = 0x0000, kdb_group_id = 0x0001, kdb_group_name = 0x0002,
+                          kdb_group_ctime = 0x0003, kdb_group_mtime = 0x0004, kdb_group_atime = 0x0005,
+                          kdb_group_etime = 0x0006, kdb_group_image = 0x0007, kdb_group_level = 0x0008,
+                          kdb_group_flags = 0x0009;
+// Entry field types.
+inline constexpr uint16_t kdb_entry_ignored = 0x0000, kdb_entry_uuid = 0x0001, kdb_entry_group_id = 0x0002,
+                          kdb_entry_image = 0x0003, kdb_entry_title = 0x0004, kdb_entry_url = 0x0005,
+                          kdb_entry_username = 0x0006, kdb_entry_password = 0x0007, kdb_entry_notes = 0x0008,
+                          kdb_entry_ctime = 0x0009, kdb_entry_mtime = 0x000A, kdb_entry_atime = 0x000B,
+                          kdb_entry_etime = 0x000C, kdb_entry_description = 0x000D, kdb_entry_binary = 0x000E;
+
+// Header offsets, for tests that change a header word after writing.
+inline constexpr size_t kdb_offset_signature_1 = 0, kdb_offset_signature_2 = 4, kdb_offset_flags = 8,
+                        kdb_offset_version = 12, kdb_offset_master_seed = 16, kdb_offset_iv = 32,
+                        kdb_offset_group_count = 48, kdb_offset_entry_count = 52, kdb_offset_hash = 56,
+                        kdb_offset_transform_seed = 88, kdb_offset_rounds = 120, kdb_header_size = 124;
+
+// Appends a field holding data as it is.
+void kdb_add_field(std::vector<uint8_t>& out, uint16_t type, const std::vector<uint8_t>& data);
+// Appends a field whose size word says declared_size while data is what
+// follows (to make a size run past the end, or a short fixed field).
+void kdb_add_field_sized(std::vector<uint8_t>& out, uint16_t type, uint32_t declared_size,
+                         const std::vector<uint8_t>& data);
+// A text field: its bytes and a terminating NUL.
+void kdb_add_text(std::vector<uint8_t>& out, uint16_t type, const std::string& text);
+void kdb_add_u16(std::vector<uint8_t>& out, uint16_t type, uint16_t value);
+void kdb_add_u32(std::vector<uint8_t>& out, uint16_t type, uint32_t value);
+void kdb_add_bytes(std::vector<uint8_t>& out, uint16_t type, const uint8_t* data, size_t size);
+// The end field of a record (type 0xFFFF, size 0).
+void kdb_end_record(std::vector<uint8_t>& out);
+
+// A whole record with every field, in the usual order.
+std::vector<uint8_t> kdb_group_record(const kdb_group_spec& group);
+std::vector<uint8_t> kdb_entry_record(const kdb_entry_spec& entry);
+
+enum class kdb_padding {
+    valid,
+    zero,       // last byte 0
+    too_large,  // last byte 17
+    uneven,     // last byte right, an earlier padding byte not
+};
+
+struct kdb_seal_options {
+    bool break_hash = false;  // store a contents hash that does not match
+    kdb_padding padding = kdb_padding::valid;
+};
+
+// Pads, hashes and encrypts contents under a header that states the given
+// counts (which need not match the contents), keyed by password.
+std::vector<uint8_t> kdb_seal(const kdb_write_options& options, uint32_t group_count, uint32_t entry_count,
+                              const std::vector<uint8_t>& contents, const std::string& password,
+                              const kdb_seal_options& seal = {});
+
+// Overwrites the little-endian word at offset (a header field).
+void kdb_set_u32(std::vector<uint8_t>& file, size_t offset, uint32_t value);
+
+// Random bytes from the system.
+void kdb_random_bytes(uint8_t* out, size_t size);

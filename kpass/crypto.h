@@ -1,0 +1,32 @@
+// The cryptography of a .kdb file: SHA-256, the key transform, the final key
+// and CBC decryption with AES-256 or Twofish-256 (all through nettle). Shared
+// by the reader and the writer; not part of the library's public interface.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+enum class kpass_cipher { aes, twofish };
+
+// The cipher that header flags name: AES when its bit is set, else Twofish
+// when its bit is set, else none (the file is refused).
+std::optional<kpass_cipher> kpass_cipher_of(uint32_t flags);
+
+void kpass_sha256(std::span<const uint8_t> data, uint8_t digest[32]);
+
+// The key transform's chain: key (32 bytes, its two 16-byte halves as two
+// independent chains) is encrypted in place with AES-256 in ECB mode, keyed
+// by seed, rounds times. This is the whole cost of an unlock, kept apart so
+// that it can be measured and given a faster kernel.
+void kpass_transform_key(const uint8_t seed[32], uint32_t rounds, uint8_t key[32]);
+
+// Final key = SHA-256(master seed || SHA-256(transformed composite key)).
+void kpass_final_key(const uint8_t composite[32], const uint8_t transform_seed[32], uint32_t rounds,
+                     const uint8_t master_seed[16], uint8_t final_key[32]);
+
+// CBC decryption of whole blocks (input size a multiple of 16) into out,
+// which has room for as many bytes.
+void kpass_cbc_decrypt(kpass_cipher cipher, const uint8_t key[32], const uint8_t iv[16],
+                       std::span<const uint8_t> in, uint8_t* out);
