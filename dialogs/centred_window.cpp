@@ -1,0 +1,19 @@
+#include "dialogs/centred_window.h"
+
+int centred_row(int height) { return (getmaxy(stdscr) - height) / 2; }
+
+int centred_col(int width) { return (getmaxx(stdscr) - width) / 2; }
+
+WINDOW* open_centred_window(int height, int width, bool enter_gives_up) {
+    for (;;) {
+        WINDOW* window = newwin(height, width, centred_row(height), centred_col(width));
+        if (window) return window;
+        // No window to read from: wait on the standard screen until the
+        // terminal grows (or, where Enter is the dialog's way out, for Enter).
+        for (;;) {
+            int key = wgetch(stdscr);
+            if (key == KEY_RESIZE) break;
+            if (enter_gives_up && key == 10) return nullptr;
+        }
+    }
+}

@@ -1,0 +1,62 @@
+#include "dialogs/form_dialog.h"
+
+#include "dialogs/centred_window.h"
+
+FIELD* new_button_field(int row, int col, int width) {
+    FIELD* field = new_field(1, width, row, col, 0, 0);
+    field_opts_off(field, O_EDIT);
+    return field;
+}
+
+bool is_button_field(const FIELD* field) { return field && !(field_opts(field) & O_EDIT); }
+
+void open_form_dialog(form_dialog& dialog) {
+    dialog.form = new_form(dialog.fields.data());
+    form_opts_off(dialog.form, O_BS_OVERLOAD);
+    int rows = 0;
+    int cols = 0;
+    scale_form(dialog.form, &rows, &cols);
+    dialog.window = open_centred_window(rows + 4, cols + 4, false);
+    keypad(dialog.window, TRUE);
+    set_form_win(dialog.form, dialog.window);
+    dialog.sub = derwin(dialog.window, rows, cols, 2, 2);
+    set_form_sub(dialog.form, dialog.sub);
+    wborder(dialog.window, 0, 0, 0, 0, 0, 0, 0, 0);
+    post_form(dialog.form);
+    curs_set(1);
+    wrefresh(dialog.window);
+}
+
+void move_to_field(form_dialog& dialog, int request) {
+    FIELD* current = current_field(dialog.form);
+    if (is_button_field(current)) {
+        set_field_fore(current, A_NORMAL);
+        curs_set(1);
+    }
+    form_driver(dialog.form, request);
+    form_driver(dialog.form, REQ_END_LINE);
+    current = current_field(dialog.form);
+    if (is_button_field(current)) {
+        set_field_fore(current, A_REVERSE);
+        curs_set(0);
+    }
+}
+
+// A field's buffer may hold a secret (a typed password, an entry's
+// password): overwrite it with blanks, which also clears the form library's
+// working copy of the text, before the field's memory goes back.
+static void wipe_field(FIELD* field) { set_field_buffer(field, 0, ""); }
+
+int close_form_dialog(form_dialog& dialog, int result) {
+    unpost_form(dialog.form);
+    free_form(dialog.form);
+    for (FIELD* field : dialog.fields) {
+        if (!field) break;
+        wipe_field(field);
+        free_field(field);
+    }
+    delwin(dialog.sub);
+    delwin(dialog.window);
+    curs_set(0);
+    return result;
+}

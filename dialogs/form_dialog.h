@@ -1,0 +1,39 @@
+// The steps shared by every dialog built on a curses form: a window centred
+// on the screen with the default border, the form set two rows and two
+// columns inside it, button fields ("[OK]", "[CANCEL]") shown in reverse
+// video exactly while they are current, the cursor visible exactly while a
+// field that takes text is current, and a teardown in an order curses
+// accepts.
+#pragma once
+
+#include <form.h>
+
+#include <vector>
+
+struct form_dialog {
+    std::vector<FIELD*> fields;  // in form order, ended by a null entry
+    FORM* form = nullptr;
+    WINDOW* window = nullptr;  // the dialog window, the form's window
+    WINDOW* sub = nullptr;     // the form's sub-window, derived from window
+};
+
+// A one-row field of the given width that holds a button's text; not
+// editable (O_EDIT off), which is what marks it as a button.
+FIELD* new_button_field(int row, int col, int width);
+bool is_button_field(const FIELD* field);
+
+// Creates the form from dialog.fields (already ended by a null entry), the
+// centred window of the form's size + 4 each way and its sub-window, draws
+// the border, posts the form, shows the cursor and refreshes the window.
+// Waits on stdscr while the screen is too small for the window.
+void open_form_dialog(form_dialog& dialog);
+
+// Moves to another field with REQ_NEXT_FIELD or REQ_PREV_FIELD, the cursor
+// after the new field's text, keeping button highlight and cursor visibility
+// in step with the new current field.
+void move_to_field(form_dialog& dialog, int request);
+
+// Unposts and frees the form, wipes and frees every field, deletes the
+// sub-window and then the window, hides the cursor. Nothing is redrawn: the
+// dialog stays on the screen until the caller draws over it. Gives result.
+int close_form_dialog(form_dialog& dialog, int result);
