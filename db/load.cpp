@@ -1,0 +1,111 @@
+#include "db/load.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <curses.h>
+
+#include "dialogs/prompts.h"
+#include "kpass/kpass.h"
+
+namespace {
+
+constexpr int password_size = 256;
+
+// The file is opened without blocking, so that a FIFO with no writer cannot
+// hang the program, and anything but a regular file is refused before it is
+// mapped: a directory, a device or a FIFO is not a database.
+int open_regular_file(const char* path, off_t* size) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        int error = errno;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    // The library takes the length as an int: a larger file cannot be
+    // handed over whole, so it is refused rather than cut.
+    if (st.st_size > INT_MAX) {
+        close(fd);
+        errno = EFBIG;
+        return -1;
+    }
+    *size = st.st_size;
+    return fd;
+}
+
+void clear_screen() {
+    wclear(stdscr);
+    wrefresh(stdscr);
+}
+
+// Hashes and tries one password; the key never outlives the attempt.
+bool try_password(kpass_db* db, const char* password) {
+    uint8_t key[kpass_key_size];
+    kpass_hash_pw(password, key);
+    int result = kpass_decrypt_db(db, key);
+    explicit_bzero(key, sizeof key);
+    return result == 0;
+}
+
+// Asks for passwords until one unlocks db (0) or the user cancels (-1).
+int unlock(kpass_db* db) {
+    char password[password_size];
+    int result = -1;
+    if (prompt_password(password, password_size) == 0) {
+        for (;;) {
+            if (try_password(db, password)) {
+                result = 0;
+                break;
+            }
+            message_box("Password does not match.");
+            clear_screen();
+            if (prompt_password(password, password_size) != 0) break;
+        }
+    }
+    explicit_bzero(password, sizeof password);
+    return result;
+}
+
+}  // namespace
+
+int load_database_file(kpass_db* db, const char* path) {
+    off_t size = 0;
+    int fd = open_regular_file(path, &size);
+    if (fd < 0) return errno;
+    void* mapping = mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_SHARED, fd, 0);
+    if (mapping == MAP_FAILED) {
+        int error = errno;
+        close(fd);
+        return error;
+    }
+    int accepted = kpass_init_db(db, static_cast<const uint8_t*>(mapping), static_cast<int>(size));
+    munmap(mapping, static_cast<size_t>(size));
+    close(fd);
+    return accepted == 0 ? 0 : -1;
+}
+
+int open_database(kpass_db* db, const char* path) {
+    clear_screen();
+    if (load_database_file(db, path) != 0) {
+        message_box("Couldn't read.");
+        clear_screen();
+        return 1;
+    }
+    int result = unlock(db);
+    clear_screen();
+    return result;
+}
