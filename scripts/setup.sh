@@ -10,6 +10,7 @@ packages=(
   libncurses-dev nettle-dev            # the program's libraries
   googletest libgtest-dev              # unit tests
   tmux xvfb xclip                      # end-to-end tests: a terminal, an X server, the clipboard
+  groff-base man-db                    # checking and reading the manual page
 )
 
 missing=()
