@@ -1,0 +1,48 @@
+#include <curses.h>
+
+#include "keys/keymap.h"
+#include "screen/layout.h"
+
+namespace {
+
+void add_key_label(WINDOW* window, int key) {
+    switch (key) {
+        case 9: waddstr(window, "[tab]"); return;
+        case 10: waddstr(window, "[return]"); return;
+        case 32: waddstr(window, "[space]"); return;
+        default:
+            // The maps bind printable letters; anything else would not show
+            // as one cell, so it shows as '?'.
+            waddch(window, key > 32 && key < 127 ? static_cast<chtype>(key) : static_cast<chtype>('?'));
+    }
+}
+
+const key_binding* keymap_of(int which) {
+    if (which == 0) return group_keymap;
+    if (which == 1) return entry_keymap;
+    return nullptr;
+}
+
+}  // namespace
+
+void draw_help_bar(int which) {
+    WINDOW* window = help_bar;
+    if (window == nullptr) return;
+    wmove(window, 0, 0);
+    const key_binding* keymap = keymap_of(which);
+    for (const key_binding* slot = keymap; slot != nullptr && slot->key != 0; ++slot) {
+        // The arrow keys are not listed, and so neither are "prev" and "next".
+        if (slot->key == KEY_DOWN || slot->key == KEY_UP) continue;
+        add_key_label(window, slot->key);
+        const key_binding* next = slot + 1;
+        if (next->key != 0 && next->command == slot->command) {
+            waddch(window, ',');
+        } else {
+            waddch(window, ':');
+            waddstr(window, slot->command);
+            waddstr(window, "  ");
+        }
+    }
+    whline(window, ' ', getmaxx(window));
+    wrefresh(window);
+}

@@ -1,0 +1,106 @@
+#include "screen/layout.h"
+
+#include <climits>
+#include <cstdint>
+
+#include "kpass/kpass.h"
+#include "screen/visible_text.h"
+
+WINDOW* title_bar = nullptr;
+WINDOW* groups_frame = nullptr;
+WINDOW* groups_list = nullptr;
+WINDOW* entries_frame = nullptr;
+WINDOW* entries_list = nullptr;
+WINDOW* help_bar = nullptr;
+
+const int title_width = 25;
+const int username_width = 17;
+const int password_width = 33;
+const int url_width = 128;
+
+int window_height(const WINDOW* window) { return window == nullptr ? -1 : getmaxy(window); }
+int window_width(const WINDOW* window) { return window == nullptr ? -1 : getmaxx(window); }
+
+int groups_pane_width(const kpass_db* db) {
+    if (db == nullptr || db->group_count == 0 || db->groups == nullptr) return 5;
+    // Counted wide and capped, so that a huge name or level cannot overflow.
+    std::uint64_t widest = 0;
+    for (std::uint32_t i = 0; i < db->group_count; ++i) {
+        const kpass_group* group = db->groups[i];
+        std::uint64_t indented = text_length(group->name) + 3ull * group->level;
+        if (indented > widest) widest = indented;
+    }
+    const std::uint64_t largest = INT_MAX - 5;
+    return static_cast<int>(widest > largest ? largest : widest) + 5;
+}
+
+static void delete_window(WINDOW** window) {
+    if (*window != nullptr) delwin(*window);
+    *window = nullptr;
+}
+
+// Border, and the separator line under the header row: ACS_LTEE, ACS_HLINE
+// across, ACS_RTEE. Each separator piece is skipped when its position lies
+// outside the frame.
+static void draw_frame(WINDOW* frame, int width) {
+    wborder(frame, 0, 0, 0, 0, 0, 0, 0, 0);
+    if (wmove(frame, 2, 0) == OK) waddch(frame, ACS_LTEE);
+    if (wmove(frame, 2, 1) == OK) whline(frame, ACS_HLINE, width - 2);
+    if (wmove(frame, 2, width - 1) == OK) waddch(frame, ACS_RTEE);
+}
+
+// A header is written whole, or not at all when its start lies outside.
+static void draw_header(WINDOW* frame, int column, const char* text) {
+    if (wmove(frame, 1, column) == OK) waddstr(frame, text);
+}
+
+static void decorate_groups_frame(int width) {
+    if (groups_frame == nullptr) return;
+    draw_frame(groups_frame, width);
+    draw_header(groups_frame, 1, "Groups");
+}
+
+static void decorate_entries_frame(int width) {
+    if (entries_frame == nullptr) return;
+    draw_frame(entries_frame, width);
+    int column = 1;
+    draw_header(entries_frame, column, "Title");
+    column += title_width;
+    draw_header(entries_frame, column, "Username");
+    column += username_width;
+    draw_header(entries_frame, column, "Password");
+    column += password_width;
+    draw_header(entries_frame, column, "URL");
+}
+
+void build_layout(const kpass_db* db) {
+    // A derived window goes before its frame: curses refuses to delete a
+    // window that still has one.
+    delete_window(&groups_list);
+    delete_window(&groups_frame);
+    delete_window(&entries_list);
+    delete_window(&entries_frame);
+    delete_window(&title_bar);
+    delete_window(&help_bar);
+
+    const int h = getmaxy(stdscr);
+    const int w = getmaxx(stdscr);
+    const int g = groups_pane_width(db);
+
+    // Sizes go to curses as computed; whatever it refuses stays null.
+    groups_frame = newwin(h - 2, g, 1, 0);
+    groups_list = groups_frame ? derwin(groups_frame, h - 6, g - 2, 3, 1) : nullptr;
+    entries_frame = newwin(h - 2, w - g, 1, g);
+    entries_list = entries_frame ? derwin(entries_frame, h - 6, w - g - 2, 3, 1) : nullptr;
+    title_bar = newwin(1, w, 0, 0);
+    help_bar = newwin(1, w, h - 1, 0);
+
+    if (groups_list != nullptr) keypad(groups_list, TRUE);
+    if (entries_list != nullptr) keypad(entries_list, TRUE);
+
+    decorate_groups_frame(g);
+    decorate_entries_frame(w - g);
+
+    if (groups_frame != nullptr) wrefresh(groups_frame);
+    if (entries_frame != nullptr) wrefresh(entries_frame);
+}
