@@ -202,7 +202,8 @@ bool read_entry(reader& in, kpass_entry* entry) {
 bool walk(std::span<const uint8_t> contents, uint32_t group_count, uint32_t entry_count, kpass_records* records,
           size_t& arena_size) {
     reader in{contents, 0, {records ? records->arena.data() : nullptr, 1}};
-    char* empty = in.arena.base;
+    char* empty = in.arena.base;  // the shared empty text
+    if (empty) *empty = '\0';
     for (uint32_t i = 0; i < group_count; ++i) {
         kpass_group* group = records ? &records->groups[i] : nullptr;
         if (group) clear_group(*group, empty);
@@ -230,7 +231,7 @@ int kpass_parse_contents(std::span<const uint8_t> contents, uint32_t group_count
     filled.entries.resize(entry_count);
     filled.group_pointers.resize(static_cast<size_t>(group_count) + 1, nullptr);
     filled.entry_pointers.resize(static_cast<size_t>(entry_count) + 1, nullptr);
-    filled.arena.resize(arena_size, '\0');
+    filled.arena.resize(arena_size);  // every byte is written below
     size_t filled_size = 0;
     if (!walk(contents, group_count, entry_count, &filled, filled_size) || filled_size != arena_size)
         return kpass_bad_contents;

@@ -33,8 +33,10 @@ int unlock(kpass_db* db, const uint8_t* key) {
     wiped<std::array<uint8_t, 32>> final_key;
     kpass_final_key(key, db->transform_seed, db->rounds, db->master_seed, final_key.value.data());
 
+    std::optional<kpass_cipher> cipher = kpass_cipher_of(db->flags);
+    if (!cipher || store.encrypted.empty()) return kpass_bad_contents;  // init refuses both; kept safe anyway
     secure_vector<uint8_t> plain(store.encrypted.size());
-    kpass_cbc_decrypt(*kpass_cipher_of(db->flags), final_key.value.data(), db->iv, store.encrypted, plain.data());
+    kpass_cbc_decrypt(*cipher, final_key.value.data(), db->iv, store.encrypted, plain.data());
 
     std::optional<size_t> size = unpadded_size(plain);
     if (!size) return kpass_wrong_key;

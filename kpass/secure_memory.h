@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <utility>
 #include <vector>
 
 // A block of at least size bytes, page aligned; throws std::bad_alloc.
@@ -38,6 +39,18 @@ struct secure_allocator {
         return static_cast<T*>(kpass_secure_allocate(count * sizeof(T)));
     }
     void deallocate(T* block, std::size_t count) noexcept { kpass_secure_release(block, count * sizeof(T)); }
+
+    // resize(n) leaves plain bytes and records as they are, since their
+    // users write every one (this saves a pass over large buffers); an
+    // explicit value is still copied in.
+    template <class U>
+    void construct(U* at) noexcept(noexcept(U())) {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
 
     template <class U>
     bool operator==(const secure_allocator<U>&) const noexcept {
