@@ -72,34 +72,34 @@ int main(int argc, char** argv) {
 
     std::vector<kdb_group_spec> groups;
     for (const demo_group& g : demo_groups) {
-        kdb_group_spec spec;
-        spec.id = g.id;
-        spec.name = g.name;
-        spec.level = g.level;
-        spec.image_id = g.image_id;
-        spec.ctime = spec.mtime = kdb_pack_time(2021, 3, 14, 9, 26, 53);
-        spec.atime = kdb_pack_time(2024, 5, 1, 8, 0, 0);
-        spec.etime = never();
-        groups.push_back(spec);
+        kdb_group_spec group;
+        group.id = g.id;
+        group.name = g.name;
+        group.level = g.level;
+        group.image_id = g.image_id;
+        group.ctime = group.mtime = kdb_pack_time(2021, 3, 14, 9, 26, 53);
+        group.atime = kdb_pack_time(2024, 5, 1, 8, 0, 0);
+        group.etime = never();
+        groups.push_back(group);
     }
 
     std::vector<kdb_entry_spec> entries;
     int n = 0;
     for (const demo_entry& e : demo_entries) {
-        kdb_entry_spec spec;
-        for (int i = 0; i < 16; ++i) spec.uuid[i] = static_cast<uint8_t>(0x40 + n * 7 + i * 13);
-        spec.group_id = e.group_id;
-        spec.image_id = e.image_id;
-        spec.title = e.title;
-        spec.username = e.username;
-        spec.password = e.password;
-        spec.url = e.url;
-        spec.notes = e.notes;
-        spec.ctime = kdb_pack_time(2022, 1 + n % 12, 1 + n, 10, n, 2 * n);
-        spec.mtime = kdb_pack_time(2023, 1 + (n + 5) % 12, 2 + n, 11, 2 * n, n);
-        spec.atime = kdb_pack_time(2024, 6, 1 + n, 12, 30, 0);
-        spec.etime = e.expires_year == 0 ? never() : kdb_pack_time(e.expires_year, 12, 31, 23, 59, 0);
-        entries.push_back(spec);
+        kdb_entry_spec entry;
+        for (int i = 0; i < 16; ++i) entry.uuid[i] = static_cast<uint8_t>(0x40 + n * 7 + i * 13);
+        entry.group_id = e.group_id;
+        entry.image_id = e.image_id;
+        entry.title = e.title;
+        entry.username = e.username;
+        entry.password = e.password;
+        entry.url = e.url;
+        entry.notes = e.notes;
+        entry.ctime = kdb_pack_time(2022, 1 + n % 12, 1 + n, 10, n, 2 * n);
+        entry.mtime = kdb_pack_time(2023, 1 + (n + 5) % 12, 2 + n, 11, 2 * n, n);
+        entry.atime = kdb_pack_time(2024, 6, 1 + n, 12, 30, 0);
+        entry.etime = e.expires_year == 0 ? never() : kdb_pack_time(e.expires_year, 12, 31, 23, 59, 0);
+        entries.push_back(entry);
         ++n;
     }
 
