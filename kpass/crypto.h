@@ -18,9 +18,18 @@ void kpass_sha256(std::span<const uint8_t> data, uint8_t digest[32]);
 
 // The key transform's chain: key (32 bytes, its two 16-byte halves as two
 // independent chains) is encrypted in place with AES-256 in ECB mode, keyed
-// by seed, rounds times. This is the whole cost of an unlock, kept apart so
-// that it can be measured and given a faster kernel.
+// by seed, rounds times. This is the whole cost of an unlock. It runs the
+// AES-NI kernel when kpass_transform_aesni_available(), else nettle.
 void kpass_transform_key(const uint8_t seed[32], uint32_t rounds, uint8_t key[32]);
+
+// The two ways of computing it, both with kpass_transform_key's result:
+// nettle, one call a round for both halves; and a kernel that keeps both
+// halves' AES-NI chains in flight at once. The kernel may be called only
+// when kpass_transform_aesni_available(): the build has it (x86-64 with a
+// compiler that knows AES-NI) and the processor runs it.
+void kpass_transform_key_nettle(const uint8_t seed[32], uint32_t rounds, uint8_t key[32]);
+void kpass_transform_key_aesni(const uint8_t seed[32], uint32_t rounds, uint8_t key[32]);
+bool kpass_transform_aesni_available();
 
 // Final key = SHA-256(master seed || SHA-256(transformed composite key)).
 void kpass_final_key(const uint8_t composite[32], const uint8_t transform_seed[32], uint32_t rounds,
