@@ -1,0 +1,191 @@
+#include "e2e/tmux_session.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "e2e/child_process.h"
+
+namespace {
+
+// The tmux session (and window) that holds the program.
+const std::string target = "kdbrowse";
+
+// Settings that must not reach tmux or the program from the test's own
+// surroundings: an enclosing tmux, an X display.
+const std::vector<std::string> isolated_environment = {"TMUX", "TMUX_PANE", "DISPLAY"};
+
+// Runs its arguments, then shows "<exit_mark><status>]" and waits.
+const std::string exit_mark = "[kdbrowse exit status ";
+const std::string wrapper = "\"$@\"; printf '\\n" + exit_mark + "%s]\\n' \"$?\"; exec sleep 100000";
+
+bool poll_until(const std::function<bool()>& condition, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+bool socket_exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+command_result run_tmux(const tmux_session& session, const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv = {"tmux", "-S", session.socket};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return run_command(argv, isolated_environment);
+}
+
+std::string trim_right(std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+bool screen_contains(const tmux_session& session, std::string_view text) {
+    return screen_dump(session).find(text) != std::string::npos;
+}
+
+// The server options every test relies on: the window stays after the
+// program ends so that its status and modes can be read, and the program
+// sees a terminal type that every terminfo database has.
+bool configure_server(const tmux_session& session) {
+    bool ready = poll_until([&] { return run_tmux(session, {"set-option", "-g", "remain-on-exit", "on"}).status == 0; },
+                            5.0);
+    return ready && run_tmux(session, {"set-option", "-g", "default-terminal", "screen"}).status == 0 &&
+           run_tmux(session, {"set-option", "-g", "status", "off"}).status == 0;
+}
+
+}  // namespace
+
+tmux_session::~tmux_session() {
+    if (server <= 0) return;
+    run_tmux(*this, {"kill-server"});
+    stop_background(server);
+}
+
+bool start_kdbrowse(tmux_session& session, const std::string& dir, const std::vector<std::string>& args,
+                    const std::vector<std::string>& env, int width, int height) {
+    session.socket = dir + "/tmux.sock";
+    // -D keeps the server in the foreground, a child of this process.
+    session.server = start_background({"tmux", "-D", "-S", session.socket, "-f", "/dev/null"}, isolated_environment);
+    if (session.server <= 0 || !poll_until([&] { return socket_exists(session.socket); }, 5.0) ||
+        !configure_server(session)) {
+        std::fprintf(stderr, "tmux (3.2 or later) could not start a server on %s\n", session.socket.c_str());
+        return false;
+    }
+    // More than one word after the options: tmux runs it directly, without
+    // a shell parsing it, so the arguments reach the program byte for byte.
+    // The program runs under a shell that writes its exit status when it
+    // ends and then keeps the terminal open, so that the modes the program
+    // left behind can still be read (a dead pane's modes are tmux's own).
+    std::vector<std::string> command = {"new-session", "-d", "-s", target, "-c", dir, "-x", std::to_string(width),
+                                        "-y", std::to_string(height), "--", "/bin/sh", "-c", wrapper, "sh",
+                                        "/usr/bin/env"};
+    command.insert(command.end(), env.begin(), env.end());
+    command.push_back(KDBROWSE_BINARY);
+    command.insert(command.end(), args.begin(), args.end());
+    return run_tmux(session, command).status == 0;
+}
+
+std::string tmux(const tmux_session& session, std::vector<std::string> arguments) {
+    return run_tmux(session, arguments).output;
+}
+
+std::string pane_format(const tmux_session& session, const std::string& format) {
+    std::string value = tmux(session, {"display-message", "-p", "-t", target, format});
+    if (!value.empty() && value.back() == '\n') value.pop_back();
+    return value;
+}
+
+std::vector<std::string> screen_rows(const tmux_session& session, bool attributes) {
+    std::vector<std::string> arguments = {"capture-pane", "-p", "-t", target};
+    if (attributes) arguments.push_back("-e");
+    std::istringstream text(tmux(session, arguments));
+    std::vector<std::string> rows;
+    for (std::string row; std::getline(text, row);) rows.push_back(attributes ? row : trim_right(row));
+    return rows;
+}
+
+std::string screen_row(const tmux_session& session, int row) {
+    std::vector<std::string> rows = screen_rows(session);
+    return row >= 0 && static_cast<size_t>(row) < rows.size() ? rows[static_cast<size_t>(row)] : "";
+}
+
+std::string screen_dump(const tmux_session& session) {
+    std::string text;
+    for (const std::string& row : screen_rows(session)) text += row + "\n";
+    return text;
+}
+
+bool wait_for_text(const tmux_session& session, std::string_view text, double seconds) {
+    return poll_until([&] { return screen_contains(session, text); }, seconds);
+}
+
+bool wait_for_text_gone(const tmux_session& session, std::string_view text, double seconds) {
+    return poll_until([&] { return !screen_contains(session, text); }, seconds);
+}
+
+bool wait_for_row(const tmux_session& session, int row, std::string_view text, double seconds) {
+    return poll_until([&] { return screen_row(session, row).starts_with(text); }, seconds);
+}
+
+std::string text_at(const tmux_session& session, int row, int column, size_t length) {
+    std::string line = screen_row(session, row);
+    return static_cast<size_t>(column) < line.size() ? line.substr(static_cast<size_t>(column), length) : "";
+}
+
+bool wait_for_text_at(const tmux_session& session, int row, int column, std::string_view text, double seconds) {
+    return poll_until([&] { return text_at(session, row, column, text.size()) == text; }, seconds);
+}
+
+void send_text(const tmux_session& session, const std::string& text) {
+    // tmux reads a ';' that ends an argument as the end of the command.
+    bool ends_command = !text.empty() && text.back() == ';';
+    std::string escaped = ends_command ? text.substr(0, text.size() - 1) + "\\;" : text;
+    run_tmux(session, {"send-keys", "-t", target, "-l", "--", escaped});
+}
+
+void send_keys(const tmux_session& session, std::initializer_list<std::string> keys) {
+    std::vector<std::string> arguments = {"send-keys", "-t", target};
+    arguments.insert(arguments.end(), keys.begin(), keys.end());
+    run_tmux(session, arguments);
+}
+
+void resize_window(const tmux_session& session, int width, int height) {
+    run_tmux(session, {"resize-window", "-t", target, "-x", std::to_string(width), "-y", std::to_string(height)});
+}
+
+pid_t program_pid(const tmux_session& session) {
+    std::string shell = pane_format(session, "#{pane_pid}");
+    if (shell.empty()) return -1;
+    std::ifstream children("/proc/" + shell + "/task/" + shell + "/children");
+    long pid = -1;
+    children >> pid;
+    return static_cast<pid_t>(pid);
+}
+
+std::optional<int> wait_for_exit(const tmux_session& session, double seconds) {
+    std::optional<int> status;
+    poll_until(
+        [&] {
+            std::string screen = screen_dump(session);
+            size_t mark = screen.rfind(exit_mark);
+            if (mark != std::string::npos) status = std::atoi(screen.c_str() + mark + exit_mark.size());
+            return status.has_value() || pane_format(session, "#{pane_dead}") == "1";
+        },
+        seconds);
+    return status;
+}
+
+bool terminal_restored(const tmux_session& session) {
+    return pane_format(session, "#{alternate_on}:#{cursor_flag}:#{keypad_flag}:#{keypad_cursor_flag}") == "0:1:0:0";
+}
