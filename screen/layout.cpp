@@ -41,9 +41,10 @@ static void delete_window(WINDOW** window) {
 
 // Border, and the separator line under the header row: ACS_LTEE, ACS_HLINE
 // across, ACS_RTEE. Each separator piece is skipped when its position lies
-// outside the frame.
+// outside the frame. curses reads outside a window one column wide when it
+// draws its border, so such a frame gets none.
 static void draw_frame(WINDOW* frame, int width) {
-    wborder(frame, 0, 0, 0, 0, 0, 0, 0, 0);
+    if (width >= 2) wborder(frame, 0, 0, 0, 0, 0, 0, 0, 0);
     if (wmove(frame, 2, 0) == OK) waddch(frame, ACS_LTEE);
     if (wmove(frame, 2, 1) == OK) whline(frame, ACS_HLINE, width - 2);
     if (wmove(frame, 2, width - 1) == OK) waddch(frame, ACS_RTEE);
@@ -86,10 +87,15 @@ void build_layout(const kpass_db* db) {
     const int h = getmaxy(stdscr);
     const int w = getmaxx(stdscr);
     const int g = groups_pane_width(db);
+    // A group pane wider than the screen is cut at the screen's right edge.
+    // Its windows are made only as wide as the screen: a window that reaches
+    // past the edge with a derived window in it corrupts curses' memory on a
+    // later terminal resize.
+    const int groups_width = g < w ? g : w;
 
     // Sizes go to curses as computed; whatever it refuses stays null.
-    groups_frame = newwin(h - 2, g, 1, 0);
-    groups_list = groups_frame ? derwin(groups_frame, h - 6, g - 2, 3, 1) : nullptr;
+    groups_frame = newwin(h - 2, groups_width, 1, 0);
+    groups_list = groups_frame ? derwin(groups_frame, h - 6, groups_width - 2, 3, 1) : nullptr;
     entries_frame = newwin(h - 2, w - g, 1, g);
     entries_list = entries_frame ? derwin(entries_frame, h - 6, w - g - 2, 3, 1) : nullptr;
     title_bar = newwin(1, w, 0, 0);
@@ -98,7 +104,7 @@ void build_layout(const kpass_db* db) {
     if (groups_list != nullptr) keypad(groups_list, TRUE);
     if (entries_list != nullptr) keypad(entries_list, TRUE);
 
-    decorate_groups_frame(g);
+    decorate_groups_frame(groups_width);
     decorate_entries_frame(w - g);
 
     if (groups_frame != nullptr) wrefresh(groups_frame);

@@ -179,20 +179,37 @@ TEST(build_layout, a_database_without_groups_gives_a_five_column_pane) {
     EXPECT_EQ(cell_char(groups_frame, 2, 4), acs(ACS_RTEE));
 }
 
-TEST(build_layout, a_pane_wider_than_the_screen_leaves_no_entry_pane) {
+TEST(build_layout, a_pane_wider_than_the_screen_is_cut_at_its_edge) {
     virtual_terminal terminal(24, 40);
     test_db db({{std::string(50, 'n'), 0}});  // G = 55
     build_layout(db.get());
     ASSERT_NE(groups_frame, nullptr);
-    EXPECT_EQ(getmaxx(groups_frame), 55);
-    EXPECT_EQ(getmaxx(groups_list), 53);
+    // Made no wider than the screen, with the border at its edge.
+    EXPECT_EQ(getmaxx(groups_frame), 40);
+    EXPECT_EQ(getmaxx(groups_list), 38);
     EXPECT_EQ(entries_frame, nullptr);
     EXPECT_EQ(entries_list, nullptr);
     EXPECT_EQ(getmaxx(title_bar), 40);
     EXPECT_EQ(getmaxx(help_bar), 40);
-    // Cut at the screen's edge.
     EXPECT_EQ(screen_char(1, 0), acs(ACS_ULCORNER));
-    EXPECT_EQ(screen_char(1, 39), acs(ACS_HLINE));
+    EXPECT_EQ(screen_char(1, 39), acs(ACS_URCORNER));
+    EXPECT_EQ(screen_char(3, 39), acs(ACS_RTEE));
+    EXPECT_EQ(screen_char(10, 39), acs(ACS_VLINE));
+}
+
+TEST(build_layout, every_window_fits_the_screen_through_resizes) {
+    virtual_terminal terminal(24, 80);
+    test_db wide({{std::string(30, 'n'), 0}});  // G = 35
+    const int sizes[][2] = {{28, 31}, {18, 78}, {27, 80}, {10, 20}, {40, 36}, {24, 34}, {30, 120}};
+    for (const auto& size : sizes) {
+        terminal.resize(size[0], size[1], false);
+        build_layout(wide.get());
+        for (WINDOW* window : {groups_frame, groups_list, entries_frame, entries_list, title_bar, help_bar}) {
+            if (window == nullptr) continue;
+            EXPECT_LE(getbegx(window) + getmaxx(window), size[1]) << size[0] << "x" << size[1];
+            EXPECT_LE(getbegy(window) + getmaxy(window), size[0]) << size[0] << "x" << size[1];
+        }
+    }
 }
 
 TEST(build_layout, a_pane_as_wide_as_the_screen_leaves_no_entry_pane) {
