@@ -11,7 +11,7 @@ namespace {
 
 constexpr int row_count = 13;
 constexpr const char* row_labels[row_count] = {
-    "uuid:", "Group:", "Image:",  "Title:", "URL:",  "Username:", "Password:",
+    "uuid:",        "Group:", "Image:", "Title:", "URL:",   "Username:", "Password:",
     "Description:", "ctime:", "mtime:", "atime:", "etime:", "Notes:",
 };
 // Rows 0 to 2 (identifier, group, image) are shown only, never current.

@@ -37,12 +37,14 @@ FIELD* new_input_field(const prompt_look& look, int size) {
 // the form library made for reading it.
 void hand_back(FIELD* input, char* buffer, int size) {
     char* text = field_buffer(input, 0);
-    if (!text || size <= 0) return;
+    if (!text) return;
     std::size_t length = std::strlen(text);
-    std::size_t count = std::min(length, static_cast<std::size_t>(size) - 1);
-    std::memcpy(buffer, text, count);
-    while (count > 0 && buffer[count - 1] == ' ') --count;
-    buffer[count] = '\0';
+    if (size > 0) {
+        std::size_t count = std::min(length, static_cast<std::size_t>(size) - 1);
+        std::memcpy(buffer, text, count);
+        while (count > 0 && buffer[count - 1] == ' ') --count;
+        buffer[count] = '\0';
+    }
     explicit_bzero(text, length);
 }
 

@@ -170,31 +170,24 @@ TEST(prompt_password, enter_on_input_and_on_ok_confirm) {
     EXPECT_EQ(cursor_visibility_now(), 0);
 }
 
-TEST(prompt_password, cancel_leaves_buffer_untouched) {
+// Cancelling leaves every byte of the caller's buffer as it was.
+TEST(prompts, cancel_leaves_buffer_untouched) {
     virtual_terminal vt(24, 80);
     vt.type("typed text");
     vt.type(keys::tab);
     vt.type(keys::tab);
     vt.type(keys::enter);
-    char buffer[256];
-    std::memset(buffer, 'Z', sizeof buffer);
-    std::memcpy(buffer, "earlier\0contents", 16);
-    char before[256];
-    std::memcpy(before, buffer, sizeof buffer);
-    EXPECT_EQ(prompt_password(buffer, sizeof buffer), 1);
-    EXPECT_EQ(std::memcmp(buffer, before, sizeof buffer), 0);
-    EXPECT_EQ(cursor_visibility_now(), 0);
-}
-
-TEST(prompt_database_path, cancel_leaves_buffer_untouched) {
-    virtual_terminal vt(24, 80);
     vt.type(keys::tab);
     vt.type(keys::tab);
     vt.type(keys::enter);
     char buffer[2048];
-    std::memset(buffer, 'Q', sizeof buffer);
+    std::memset(buffer, 'Z', sizeof buffer);
+    std::memcpy(buffer, "earlier\0contents", 16);
     char before[2048];
     std::memcpy(before, buffer, sizeof buffer);
+    EXPECT_EQ(prompt_password(buffer, 256), 1);
+    EXPECT_EQ(std::memcmp(buffer, before, sizeof buffer), 0);
+    EXPECT_EQ(cursor_visibility_now(), 0);
     EXPECT_EQ(prompt_database_path(buffer, sizeof buffer), 1);
     EXPECT_EQ(std::memcmp(buffer, before, sizeof buffer), 0);
 }
@@ -212,20 +205,15 @@ TEST(prompt_database_path, trailing_blanks_trimmed_leading_and_inner_kept) {
     EXPECT_STREQ(buffer, "");
 }
 
-TEST(prompt_password, text_as_long_as_the_field_handed_back_whole) {
+TEST(prompts, text_as_long_as_the_field_handed_back_whole) {
     virtual_terminal vt(24, 80);
     vt.type(typed(16));
     vt.type(keys::enter);
-    char buffer[256];
-    EXPECT_EQ(prompt_password(buffer, sizeof buffer), 0);
-    EXPECT_EQ(std::string(buffer), typed(16));
-}
-
-TEST(prompt_database_path, text_as_long_as_the_field_handed_back_whole) {
-    virtual_terminal vt(24, 80);
     vt.type(typed(32));
     vt.type(keys::enter);
     char buffer[2048];
+    EXPECT_EQ(prompt_password(buffer, 256), 0);
+    EXPECT_EQ(std::string(buffer), typed(16));
     EXPECT_EQ(prompt_database_path(buffer, sizeof buffer), 0);
     EXPECT_EQ(std::string(buffer), typed(32));
 }
