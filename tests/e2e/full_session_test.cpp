@@ -72,6 +72,7 @@ TEST(full_session, details_copy_open_and_quit) {
     send_keys(session, {"e"});
     check_entry_dialog(session);
     for (int field = 0; field < 10; ++field) send_keys(session, {"Enter"});
+    ASSERT_TRUE(wait_for_reversed(session, "[OK]")) << screen_dump(session);
     send_keys(session, {"Enter"});
     ASSERT_TRUE(wait_for_text_gone(session, "uuid:")) << screen_dump(session);
     ASSERT_TRUE(wait_for_text_at(session, 4, 14, "Forum")) << screen_dump(session);

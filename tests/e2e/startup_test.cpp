@@ -50,7 +50,12 @@ TEST(startup, cancelled_password_brings_the_path_prompt_and_cancelling_that_exit
     ASSERT_TRUE(start_kdbrowse(session, dir.path, {path}));
 
     ASSERT_TRUE(wait_for_text(session, "Password:")) << screen_dump(session);
-    cancel_prompt(session);
+    send_keys(session, {"Tab"});
+    ASSERT_TRUE(wait_for_reversed(session, "[OK]")) << screen_dump(session);
+    send_keys(session, {"Tab"});
+    ASSERT_TRUE(wait_for_reversed(session, "[CANCEL]")) << screen_dump(session);
+    EXPECT_FALSE(shows_reversed(session, "[OK]"));
+    send_keys(session, {"Enter"});
     ASSERT_TRUE(wait_for_text(session, "Database File:")) << screen_dump(session);
     EXPECT_EQ(screen_dump(session).find("Password"), std::string::npos) << screen_dump(session);
     cancel_prompt(session);
@@ -163,5 +168,14 @@ INSTANTIATE_TEST_SUITE_P(startup, unreadable,
                                          unreadable_case{"text", text_file}, unreadable_case{"fifo", a_fifo},
                                          unreadable_case{"too_long", too_long_path}),
                          [](const testing::TestParamInfo<unreadable_case>& info) { return info.param.name; });
+
+TEST(startup, the_demo_database_opens_with_its_password) {
+    temp_dir dir;
+    std::string demo = std::string(KDBROWSE_SOURCE_DIR) + "/examples/demo.kdb";
+    tmux_session session;
+    ASSERT_TRUE(start_unlocked(session, dir.path, demo, "demo")) << screen_dump(session);
+    EXPECT_EQ(screen_row(session, 0), demo);
+    EXPECT_TRUE(quit_cleanly(session)) << screen_dump(session);
+}
 
 }  // namespace

@@ -54,9 +54,10 @@ bool screen_contains(const tmux_session& session, std::string_view text) {
     return screen_dump(session).find(text) != std::string::npos;
 }
 
-// The server options every test relies on: the window stays after the
-// program ends so that its status and modes can be read, and the program
-// sees a terminal type that every terminfo database has.
+// The server options every test relies on: a window whose process ends
+// stays, so that its last screen can still be read; no status line takes
+// a row of the window; and the program sees a terminal type that every
+// terminfo database has.
 bool configure_server(const tmux_session& session) {
     bool ready = poll_until([&] { return run_tmux(session, {"set-option", "-g", "remain-on-exit", "on"}).status == 0; },
                             5.0);
@@ -145,6 +146,18 @@ std::string text_at(const tmux_session& session, int row, int column, size_t len
 
 bool wait_for_text_at(const tmux_session& session, int row, int column, std::string_view text, double seconds) {
     return poll_until([&] { return text_at(session, row, column, text.size()) == text; }, seconds);
+}
+
+bool shows_reversed(const tmux_session& session, std::string_view text) {
+    std::string reversed = "\x1b[7m" + std::string(text);
+    for (const std::string& row : screen_rows(session, true)) {
+        if (row.find(reversed) != std::string::npos) return true;
+    }
+    return false;
+}
+
+bool wait_for_reversed(const tmux_session& session, std::string_view text, double seconds) {
+    return poll_until([&] { return shows_reversed(session, text); }, seconds);
 }
 
 void send_text(const tmux_session& session, const std::string& text) {

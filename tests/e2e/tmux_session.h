@@ -62,6 +62,11 @@ std::string text_at(const tmux_session& session, int row, int column, size_t len
 bool wait_for_text_at(const tmux_session& session, int row, int column, std::string_view text,
                       double seconds = screen_timeout);
 
+// Whether the screen shows text starting right where reverse video starts
+// (tmux writes the attribute as ESC [ 7 m); and a poll until it does.
+bool shows_reversed(const tmux_session& session, std::string_view text);
+bool wait_for_reversed(const tmux_session& session, std::string_view text, double seconds = screen_timeout);
+
 // Types text literally.
 void send_text(const tmux_session& session, const std::string& text);
 // Presses named keys: "Enter", "Tab", "Up", "Down", "Space", "q"...
