@@ -45,7 +45,7 @@ int unlock(kpass_db* db, const uint8_t* key) {
     kpass_sha256(contents, hash.data());
     if (std::memcmp(hash.data(), db->contents_hash, 32) != 0) return kpass_wrong_key;
 
-    int result = kpass_parse_contents(contents, store.header_group_count, store.header_entry_count, store.records);
+    int result = kpass_parse_contents(plain, *size, store.header_group_count, store.header_entry_count, store.records);
     if (result != kpass_success) return result;
     db->groups = store.records.group_pointers.data();
     db->entries = store.records.entry_pointers.data();

@@ -3,7 +3,7 @@
 
 void kpass_free_db(kpass_db* db) {
     if (db == nullptr) return;
-    kpass_delete_store(db->store);  // wipes the records and the arena
+    kpass_delete_store(db->store);  // wipes the records and the contents
     db->store = nullptr;
     db->groups = nullptr;
     db->entries = nullptr;

@@ -2,10 +2,11 @@
 // from kpass_init_db, and after a match the records read from them.
 //
 // Records live in few blocks, whatever their number: the group and entry
-// records each in one array, the pointer arrays that kpass_db hands out, and
-// one arena holding every text and attachment. The arena's first byte is a
-// NUL shared by every text the file leaves out. All blocks are wiped before
-// they are released.
+// records each in one array, the pointer arrays that kpass_db hands out, the
+// decrypted contents that texts and attachments point into, and a small
+// block of texts: a NUL shared by every text the file leaves out, then a
+// NUL-ended copy of every text whose field holds no NUL. All blocks are
+// wiped before they are released.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,8 @@ struct kpass_records {
     secure_vector<kpass_entry> entries;
     secure_vector<kpass_group*> group_pointers;  // one more than groups: a null ends it
     secure_vector<kpass_entry*> entry_pointers;  // likewise
-    secure_vector<char> arena;
+    secure_vector<uint8_t> contents;  // decrypted, padding included
+    secure_vector<char> texts;
 };
 
 struct kpass_store {
@@ -34,8 +36,11 @@ struct kpass_store {
 kpass_store* kpass_new_store();
 void kpass_delete_store(kpass_store* store) noexcept;
 
-// Parses the decrypted, unpadded contents: group_count group records, then
-// entry_count entry records. Checks every field before anything is
-// allocated. kpass_success or kpass_bad_contents; throws std::bad_alloc.
-int kpass_parse_contents(std::span<const uint8_t> contents, uint32_t group_count, uint32_t entry_count,
-                         kpass_records& records);
+// Parses the first size bytes of the decrypted contents (those without the
+// padding): group_count group records, then entry_count entry records.
+// Checks every field before anything is allocated. On kpass_success the
+// records take the contents' buffer over and point into it; else
+// kpass_bad_contents, and contents stays with the caller. Throws
+// std::bad_alloc.
+int kpass_parse_contents(secure_vector<uint8_t>& contents, size_t size, uint32_t group_count,
+                         uint32_t entry_count, kpass_records& records);

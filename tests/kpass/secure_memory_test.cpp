@@ -54,11 +54,11 @@ TEST(SecureMemory, EveryBlockOfAnUnlockedRecordIsWipedOnFree) {
     {
         test_db t;
         ASSERT_EQ(open_kdb(t, file, "pw"), kpass_success);
-        EXPECT_GT(seen.largest, 20000u);  // the decrypted contents, released after parsing
         t.release();
+        EXPECT_GT(seen.largest, 20000u);  // the decrypted contents, which the records point into
     }
     EXPECT_EQ(kpass_secure_blocks_in_use(), blocks);
-    // Contents, arena, records, pointer arrays, the encrypted copy, the store.
+    // Contents, copied texts, records, pointer arrays, the encrypted copy, the store.
     EXPECT_GE(seen.blocks, 8u);
     EXPECT_EQ(seen.dirty_blocks, 0u);
 }
