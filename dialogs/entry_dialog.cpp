@@ -108,19 +108,8 @@ int show_entry_dialog(const kpass_db* db, const kpass_entry* entry) {
             if (current_field(dialog.form) == cancel) return close_form_dialog(dialog, 1);
             move_to_field(dialog, REQ_NEXT_FIELD);
             break;
-        case KEY_LEFT:
-            form_driver(dialog.form, REQ_PREV_CHAR);
-            break;
-        case KEY_RIGHT:
-            form_driver(dialog.form, REQ_NEXT_CHAR);
-            break;
-        case KEY_BACKSPACE:
-            form_driver(dialog.form, REQ_DEL_PREV);
-            break;
-        case KEY_RESIZE:
-            break;
         default:
-            form_driver(dialog.form, key);
+            edit_current_field(dialog, key);
             break;
         }
     }

@@ -60,3 +60,22 @@ int close_form_dialog(form_dialog& dialog, int result) {
     curs_set(0);
     return result;
 }
+
+void edit_current_field(form_dialog& dialog, int key) {
+    switch (key) {
+    case KEY_LEFT:
+        form_driver(dialog.form, REQ_PREV_CHAR);
+        break;
+    case KEY_RIGHT:
+        form_driver(dialog.form, REQ_NEXT_CHAR);
+        break;
+    case KEY_BACKSPACE:
+        form_driver(dialog.form, REQ_DEL_PREV);
+        break;
+    case KEY_RESIZE:
+        break;
+    default:
+        form_driver(dialog.form, key);
+        break;
+    }
+}

@@ -33,6 +33,12 @@ void open_form_dialog(form_dialog& dialog);
 // in step with the new current field.
 void move_to_field(form_dialog& dialog, int request);
 
+// The keys every form dialog treats alike: KEY_LEFT and KEY_RIGHT move
+// through the text, KEY_BACKSPACE deletes the character before the cursor,
+// KEY_RESIZE is dropped (the dialog keeps its size and place), and any other
+// key goes to the form driver unchanged.
+void edit_current_field(form_dialog& dialog, int key);
+
 // Unposts and frees the form, wipes and frees every field, deletes the
 // sub-window and then the window, hides the cursor. Nothing is redrawn: the
 // dialog stays on the screen until the caller draws over it. Gives result.

@@ -74,19 +74,8 @@ int run_prompt(const prompt_look& look, char* buffer, int size) {
             if (current_field(dialog.form) == input) form_driver(dialog.form, REQ_NEXT_FIELD);
             hand_back(input, buffer, size);
             return close_form_dialog(dialog, 0);
-        case KEY_LEFT:
-            form_driver(dialog.form, REQ_PREV_CHAR);
-            break;
-        case KEY_RIGHT:
-            form_driver(dialog.form, REQ_NEXT_CHAR);
-            break;
-        case KEY_BACKSPACE:
-            form_driver(dialog.form, REQ_DEL_PREV);
-            break;
-        case KEY_RESIZE:
-            break;
         default:
-            form_driver(dialog.form, key);
+            edit_current_field(dialog, key);
             break;
         }
     }
