@@ -61,6 +61,33 @@ int close_form_dialog(form_dialog& dialog, int result) {
     return result;
 }
 
+// Curses shrinks (and may move) the windows that no longer fit a smaller
+// screen and never grows them back, and a form in a window too small for it
+// can no longer move between its fields: the dialog could not be closed.
+// Once the screen has room again, the dialog gets windows of its own size
+// back, centred, with the form and its current field as they were.
+static void restore_dialog_windows(form_dialog& dialog) {
+    int rows = 0;
+    int cols = 0;
+    scale_form(dialog.form, &rows, &cols);
+    if (getmaxy(dialog.window) == rows + 4 && getmaxx(dialog.window) == cols + 4 && getmaxy(dialog.sub) == rows &&
+        getmaxx(dialog.sub) == cols)
+        return;
+    WINDOW* window = newwin(rows + 4, cols + 4, centred_row(rows + 4), centred_col(cols + 4));
+    if (!window) return;  // still no room: the next resize tries again
+    unpost_form(dialog.form);
+    delwin(dialog.sub);
+    delwin(dialog.window);
+    dialog.window = window;
+    keypad(window, TRUE);
+    set_form_win(dialog.form, window);
+    dialog.sub = derwin(window, rows, cols, 2, 2);
+    set_form_sub(dialog.form, dialog.sub);
+    wborder(window, 0, 0, 0, 0, 0, 0, 0, 0);
+    post_form(dialog.form);
+    wrefresh(window);
+}
+
 void edit_current_field(form_dialog& dialog, int key) {
     switch (key) {
     case KEY_LEFT:
@@ -73,6 +100,7 @@ void edit_current_field(form_dialog& dialog, int key) {
         form_driver(dialog.form, REQ_DEL_PREV);
         break;
     case KEY_RESIZE:
+        restore_dialog_windows(dialog);
         break;
     default:
         form_driver(dialog.form, key);
