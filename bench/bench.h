@@ -2,7 +2,10 @@
 // as "name value" lines so that runs can be compared.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,24 +13,30 @@
 // Seconds on a steady clock, from an arbitrary start.
 double now_seconds();
 
-// The fastest of count runs of a measurement that returns seconds.
-template <class F>
-double fastest_of(int count, F&& run) {
-    double best = run();
-    for (int i = 1; i < count; ++i) {
-        double seconds = run();
-        if (seconds < best) best = seconds;
+// Runs each measurement (returning seconds) count times, taking turns so
+// that a change in the machine's load falls on all of them alike, and keeps
+// the fastest run of each.
+template <class... F>
+std::array<double, sizeof...(F)> fastest_of(int count, F&&... runs) {
+    std::array<double, sizeof...(F)> best;
+    best.fill(std::numeric_limits<double>::infinity());
+    for (int i = 0; i < count; ++i) {
+        size_t k = 0;
+        ((best[k] = std::min(best[k], runs()), ++k), ...);
     }
     return best;
 }
 
 // ---- The key transform (transform_figures.cpp).
 
-// The library's key transform, rounds per second over rounds rounds.
-double transform_rounds_per_second(uint32_t rounds);
-// The yardstick: a bare AES-NI loop with both halves in flight; none where
-// the build or the processor has no AES-NI.
-std::optional<double> limit_rounds_per_second(uint32_t rounds);
+struct transform_figures {
+    double transform;             // the library's key transform, rounds per second
+    std::optional<double> limit;  // the yardstick; none without AES-NI
+};
+
+// Both rates over rounds rounds. The yardstick is a bare AES-NI loop with
+// both halves in flight.
+transform_figures measure_transform(uint32_t rounds);
 // The yardstick's loop (limit_aesni.cpp): AES-256 rounds times on both
 // 16-byte halves of state, interleaved, under fixed round keys.
 void limit_loop(uint32_t rounds, uint8_t state[32]);
@@ -41,14 +50,18 @@ std::vector<uint8_t> small_kdb(uint32_t rounds);
 // entry_count entries spread evenly over group_count groups, few rounds.
 std::vector<uint8_t> large_kdb(uint32_t group_count, uint32_t entry_count);
 
-// ---- Opening (open_figures.cpp), fastest of a few runs.
+// ---- Opening (open_figures.cpp). Each exits with a message when the
+// library refuses the file.
 
-// kpass_init_db + kpass_hash_pw + kpass_decrypt_db of the file; exits with
-// a message when the library refuses it.
+// kpass_init_db + kpass_hash_pw + kpass_decrypt_db of the file, seconds.
 double unlock_seconds(const std::vector<uint8_t>& file);
-// Only the cryptography of that: CBC decryption of the contents and one
-// SHA-256 pass over them.
-double cipher_seconds(const std::vector<uint8_t>& file);
+
+struct open_figures {
+    double open;    // as unlock_seconds: decryption, hash check and parsing
+    double cipher;  // only CBC decryption of the contents and one SHA-256 pass
+};
+
+open_figures measure_open(const std::vector<uint8_t>& file);
 
 // ---- Memory (memory_figure.cpp).
 

@@ -58,19 +58,17 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    const double transform = transform_rounds_per_second(transform_rounds);
-    const std::optional<double> limit = limit_rounds_per_second(transform_rounds);
-    print_rate("transform_rounds_per_second", transform);
-    if (limit) print_rate("limit_rounds_per_second", *limit);
+    const transform_figures rates = measure_transform(transform_rounds);
+    print_rate("transform_rounds_per_second", rates.transform);
+    if (rates.limit) print_rate("limit_rounds_per_second", *rates.limit);
     else std::printf("limit_rounds_per_second n/a\n");
 
     print_seconds("unlock_seconds_2000000", unlock_seconds(small_kdb(unlock_rounds)));
 
     const std::vector<uint8_t> large = large_kdb(large_groups, large_entries);
-    const double open = unlock_seconds(large);
-    const double cipher = cipher_seconds(large);
-    print_seconds("open_seconds_100k", open);
-    print_seconds("cipher_seconds_100k", cipher);
+    const open_figures opening = measure_open(large);
+    print_seconds("open_seconds_100k", opening.open);
+    print_seconds("cipher_seconds_100k", opening.cipher);
 
     const double flat_100 = redraw_seconds(tree_shape::flat, 100);
     const double flat_10000 = redraw_seconds(tree_shape::flat, 10'000);
@@ -88,8 +86,8 @@ int main(int argc, char** argv) {
         std::printf("peak_rss_bytes_100k n/a\n");
     }
 
-    if (limit) print_ratio("ratio_transform_over_limit", transform / *limit);
-    print_ratio("ratio_open_over_cipher", open / cipher);
+    if (rates.limit) print_ratio("ratio_transform_over_limit", rates.transform / *rates.limit);
+    print_ratio("ratio_open_over_cipher", opening.open / opening.cipher);
     print_ratio("ratio_redraw_flat_10000_over_flat_100", flat_10000 / flat_100);
     print_ratio("ratio_redraw_deep_10000_over_flat_100", deep_10000 / flat_100);
     if (rss) print_ratio("ratio_rss_growth_over_file_100k", static_cast<double>(rss->peak - rss->before_open) / large.size());

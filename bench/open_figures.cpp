@@ -42,19 +42,19 @@ uint32_t read_u32(const uint8_t* p) {
 }  // namespace
 
 double unlock_seconds(const std::vector<uint8_t>& file) {
-    return fastest_of(runs, [&] { return unlock_once(file); });
+    return fastest_of(runs, [&] { return unlock_once(file); })[0];
 }
 
 // The final key is computed outside the clock: with the few rounds of the
 // file it costs next to nothing in either figure. The plain buffer is
 // allocated inside, as decrypting does.
-double cipher_seconds(const std::vector<uint8_t>& file) {
+open_figures measure_open(const std::vector<uint8_t>& file) {
     const uint8_t* header = file.data();
     uint8_t composite[32], final_key[32], digest[32];
     kpass_hash_pw(bench_password, composite);
     kpass_final_key(composite, header + 88, read_u32(header + 120), header + 16, final_key);
     std::span<const uint8_t> encrypted(file.data() + header_size, file.size() - header_size);
-    double seconds = fastest_of(runs, [&] {
+    auto cipher = [&] {
         double start = now_seconds();
         secure_vector<uint8_t> plain(encrypted.size());
         kpass_cbc_decrypt(kpass_cipher::aes, final_key, header + 32, encrypted, plain.data());
@@ -63,8 +63,9 @@ double cipher_seconds(const std::vector<uint8_t>& file) {
         double elapsed = now_seconds() - start;
         if (std::memcmp(digest, header + 56, 32) != 0) refused("the contents hash check", 0);
         return elapsed;
-    });
+    };
+    std::array<double, 2> seconds = fastest_of(runs, [&] { return unlock_once(file); }, cipher);
     kpass_wipe(composite, sizeof composite);
     kpass_wipe(final_key, sizeof final_key);
-    return seconds;
+    return {seconds[0], seconds[1]};
 }

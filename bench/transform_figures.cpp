@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int runs = 3;
+constexpr int runs = 5;
 
 bool limit_loop_runs() {
 #ifdef KDBROWSE_BENCH_AESNI
@@ -17,24 +17,20 @@ bool limit_loop_runs() {
 
 }  // namespace
 
-double transform_rounds_per_second(uint32_t rounds) {
-    std::array<uint8_t, 32> seed{}, key{};
+transform_figures measure_transform(uint32_t rounds) {
+    std::array<uint8_t, 32> seed{}, key{}, state{};
     for (int i = 0; i < 32; ++i) seed[i] = static_cast<uint8_t>(i * 7 + 1);
-    double seconds = fastest_of(runs, [&] {
+    auto transform = [&] {
         double start = now_seconds();
         kpass_transform_key(seed.data(), rounds, key.data());
         return now_seconds() - start;
-    });
-    return rounds / seconds;
-}
-
-std::optional<double> limit_rounds_per_second(uint32_t rounds) {
-    if (!limit_loop_runs()) return std::nullopt;
-    std::array<uint8_t, 32> state{};
-    double seconds = fastest_of(runs, [&] {
+    };
+    if (!limit_loop_runs()) return {rounds / fastest_of(runs, transform)[0], std::nullopt};
+    auto limit = [&] {
         double start = now_seconds();
         limit_loop(rounds, state.data());
         return now_seconds() - start;
-    });
-    return rounds / seconds;
+    };
+    std::array<double, 2> seconds = fastest_of(runs, transform, limit);
+    return {rounds / seconds[0], rounds / seconds[1]};
 }
