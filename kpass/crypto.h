@@ -1,5 +1,6 @@
 // The cryptography of a .kdb file: SHA-256, the key transform, the final key
-// and CBC decryption with AES-256 or Twofish-256 (all through nettle). Shared
+// and CBC decryption with AES-256 or Twofish-256 (through nettle, and the key
+// transform on AES-NI where the processor has it). Shared
 // by the reader and the writer; not part of the library's public interface.
 #pragma once
 
