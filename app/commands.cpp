@@ -1,9 +1,12 @@
 #include "app/commands.h"
 
+#include <initializer_list>
+
 #include "app/app_state.h"
 #include "app/switch_database.h"
 #include "clipboard/pipe_to_program.h"
 #include "db/queries.h"
+#include "dialogs/centred_window.h"
 #include "dialogs/entry_dialog.h"
 #include "keys/keymap.h"
 #include "kpass/kpass.h"
@@ -66,14 +69,31 @@ void toggle_reveal(app_state* app) {
     draw_entries(app->current_db, b.shown_group, b.entry_first_position, b.entry_cursor, true, b.reveal);
 }
 
+// True when every browsing window lies wholly on the screen.
+bool layout_intact() {
+    for (WINDOW* window : {title_bar, groups_frame, groups_list, entries_frame, entries_list, help_bar})
+        if (window != nullptr && !window_intact(window, getmaxy(window), getmaxx(window))) return false;
+    return true;
+}
+
 // "edit": the details of the entry under the cursor. A group without
 // entries has none to show, so nothing happens then.
 void edit_entry(app_state* app) {
     browse_state& b = app->browse;
     const kpass_entry* entry = group_entry_at(app->current_db, b.shown_group, b.entry_cursor);
     if (entry == nullptr) return;
+    int lines = LINES;
+    int cols = COLS;
     show_entry_dialog(app->current_db, entry);
     b.reveal = false;
+    // The dialog drops a resize; curses has then shrunk or moved the
+    // browsing windows, possibly beyond the screen's edge, where refreshing
+    // them reads outside curses' own arrays. They are built afresh instead.
+    if (LINES != lines || COLS != cols || !layout_intact()) {
+        build_layout(app->current_db);
+        draw_title_bar(app->database_path);
+        draw_help_bar(1);
+    }
     draw_entries(app->current_db, b.shown_group, b.entry_first_position, b.entry_cursor, true, false);
     draw_groups(app->current_db, b.group_first_row, b.group_cursor, false);
 }

@@ -17,3 +17,10 @@ WINDOW* open_centred_window(int height, int width, bool enter_gives_up) {
         }
     }
 }
+
+bool window_intact(WINDOW* window, int height, int width) {
+    int top = getbegy(window);
+    int left = getbegx(window);
+    return getmaxy(window) == height && getmaxx(window) == width && top >= 0 && left >= 0 &&
+           top + height <= getmaxy(stdscr) && left + width <= getmaxx(stdscr);
+}

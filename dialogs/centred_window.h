@@ -15,3 +15,9 @@ int centred_col(int width);
 // every other key. With enter_gives_up, Enter (10) ends the wait instead and
 // the result is null; otherwise the result is never null.
 WINDOW* open_centred_window(int height, int width, bool enter_gives_up);
+
+// True when window still has the given size and lies wholly on the screen.
+// After a resize to a smaller screen curses may have shrunk or moved it, or
+// left it beyond the screen's edge, where refreshing it reads outside
+// curses' own arrays.
+bool window_intact(WINDOW* window, int height, int width);

@@ -10,9 +10,9 @@ FIELD* new_button_field(int row, int col, int width) {
 
 bool is_button_field(const FIELD* field) { return field && !(field_opts(field) & O_EDIT); }
 
-void open_form_dialog(form_dialog& dialog) {
-    dialog.form = new_form(dialog.fields.data());
-    form_opts_off(dialog.form, O_BS_OVERLOAD);
+// The centred window and its sub-window for the form, which is posted in
+// them.
+static void place_form(form_dialog& dialog) {
     int rows = 0;
     int cols = 0;
     scale_form(dialog.form, &rows, &cols);
@@ -23,6 +23,12 @@ void open_form_dialog(form_dialog& dialog) {
     set_form_sub(dialog.form, dialog.sub);
     wborder(dialog.window, 0, 0, 0, 0, 0, 0, 0, 0);
     post_form(dialog.form);
+}
+
+void open_form_dialog(form_dialog& dialog) {
+    dialog.form = new_form(dialog.fields.data());
+    form_opts_off(dialog.form, O_BS_OVERLOAD);
+    place_form(dialog);
     curs_set(1);
     wrefresh(dialog.window);
 }
@@ -61,31 +67,25 @@ int close_form_dialog(form_dialog& dialog, int result) {
     return result;
 }
 
-// Curses shrinks (and may move) the windows that no longer fit a smaller
-// screen and never grows them back, and a form in a window too small for it
-// can no longer move between its fields: the dialog could not be closed.
-// Once the screen has room again, the dialog gets windows of its own size
-// back, centred, with the form and its current field as they were.
+// A resize leaves the dialog as it is, unless curses had to shrink or move
+// its windows to follow a smaller screen. Curses never grows them back, a
+// form in a window too small for it can no longer move between its fields
+// (the dialog could not be closed), and refreshing a window curses left
+// beyond the screen's edge reads outside curses' own arrays. Such a dialog
+// gets new windows of its own size, centred, with the form and its current
+// field as they were; while the screen has no room for them it waits on the
+// standard screen, as it does when it opens.
 static void restore_dialog_windows(form_dialog& dialog) {
     int rows = 0;
     int cols = 0;
     scale_form(dialog.form, &rows, &cols);
-    if (getmaxy(dialog.window) == rows + 4 && getmaxx(dialog.window) == cols + 4 && getmaxy(dialog.sub) == rows &&
-        getmaxx(dialog.sub) == cols)
+    if (window_intact(dialog.window, rows + 4, cols + 4) && getmaxy(dialog.sub) == rows && getmaxx(dialog.sub) == cols)
         return;
-    WINDOW* window = newwin(rows + 4, cols + 4, centred_row(rows + 4), centred_col(cols + 4));
-    if (!window) return;  // still no room: the next resize tries again
     unpost_form(dialog.form);
     delwin(dialog.sub);
     delwin(dialog.window);
-    dialog.window = window;
-    keypad(window, TRUE);
-    set_form_win(dialog.form, window);
-    dialog.sub = derwin(window, rows, cols, 2, 2);
-    set_form_sub(dialog.form, dialog.sub);
-    wborder(window, 0, 0, 0, 0, 0, 0, 0, 0);
-    post_form(dialog.form);
-    wrefresh(window);
+    place_form(dialog);
+    wrefresh(dialog.window);
 }
 
 void edit_current_field(form_dialog& dialog, int key) {

@@ -3,10 +3,15 @@
 #include "dialogs/centred_window.h"
 #include "dialogs/prompts.h"
 
-void message_box(const char* text) {
-    int width = static_cast<int>(std::strlen(text)) + 4;
-    WINDOW* window = open_centred_window(7, width, true);
-    if (!window) return;  // Enter read while the screen had no room for it
+namespace {
+
+constexpr int box_height = 7;
+
+// The box drawn on the screen, or null when Enter was read while the screen
+// had no room for it.
+WINDOW* open_box(const char* text, int width) {
+    WINDOW* window = open_centred_window(box_height, width, true);
+    if (!window) return nullptr;
     keypad(window, TRUE);
     wborder(window, 0, 0, 0, 0, 0, 0, 0, 0);
     mvwaddstr(window, 2, 2, text);
@@ -14,7 +19,25 @@ void message_box(const char* text) {
     mvwaddstr(window, 4, width / 2 - 2, "[OK]");
     wattrset(window, A_NORMAL);
     wrefresh(window);
-    while (wgetch(window) != 10) {
+    return window;
+}
+
+}  // namespace
+
+void message_box(const char* text) {
+    int width = static_cast<int>(std::strlen(text)) + 4;
+    WINDOW* window = open_box(text, width);
+    while (window) {
+        int key = wgetch(window);
+        if (key == 10) break;
+        // A resize is dropped, unless curses shrank or moved the box to
+        // follow a smaller screen: then it is drawn afresh (waiting for room
+        // as it does when it opens), since a box beyond the screen's edge
+        // must not be refreshed.
+        if (key == KEY_RESIZE && !window_intact(window, box_height, width)) {
+            delwin(window);
+            window = open_box(text, width);
+        }
     }
-    delwin(window);
+    if (window) delwin(window);
 }

@@ -1,7 +1,9 @@
 // Terminal sizes that take a dialog's room away while it is open: the
-// terminal shrinks below the dialog and grows back. Curses shrinks the
-// dialog's windows with the screen; the dialog must still be closable with
-// the keys it always takes.
+// terminal shrinks below the dialog and grows back. Curses shrinks or moves
+// the dialog's windows with the screen, even leaves them beyond its edge;
+// the dialog must still be closable with the keys it always takes, and no
+// key may be read from (so no window refreshed in) a window whose corner
+// lies beyond the screen, which makes curses read outside its arrays.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -32,6 +34,19 @@ void resize_at(virtual_terminal& vt, std::vector<resize_step> steps, int give_up
         for (const resize_step& step : steps)
             if (step.at == read_index) vt.resize(step.rows, step.cols);
     };
+}
+
+// The corner of the window every key was read from lay on the screen of
+// that moment. A read that gave KEY_RESIZE is left out: the probe resizes
+// just before it, where a real resize comes after the window was refreshed.
+void expect_every_read_on_screen() {
+    for (size_t i = 0; i < key_reads.size(); ++i) {
+        const key_read& read = key_reads[i];
+        if (read.key == KEY_RESIZE) continue;
+        ASSERT_FALSE(read.rows.empty());
+        EXPECT_LT(read.top, static_cast<int>(read.rows.size())) << "read " << i;
+        EXPECT_LT(read.left, static_cast<int>(read.rows[0].size())) << "read " << i;
+    }
 }
 
 struct one_entry {
@@ -67,6 +82,7 @@ TEST(resize_hostile, entry_dialog_closes_after_the_terminal_shrank_below_it_and_
     EXPECT_EQ(key_reads[2].width, 58);
     EXPECT_EQ(key_reads[2].top, 2);
     EXPECT_EQ(key_reads[2].left, 11);
+    expect_every_read_on_screen();
 }
 
 TEST(resize_hostile, prompt_closes_after_the_terminal_shrank_below_it_and_grew_back) {
@@ -78,6 +94,27 @@ TEST(resize_hostile, prompt_closes_after_the_terminal_shrank_below_it_and_grew_b
     char buffer[64] = "untouched";
     EXPECT_EQ(prompt_database_path(buffer, sizeof buffer), 1);
     EXPECT_STREQ(buffer, "untouched");
+    expect_every_read_on_screen();
+}
+
+TEST(resize_hostile, prompt_cut_off_by_a_narrow_screen_waits_on_the_standard_screen) {
+    // On 16 x 14 curses leaves the prompt's window at column 14, just past
+    // the screen's edge. The prompt waits for room instead, then comes back
+    // whole and centred, and takes its keys as before.
+    virtual_terminal vt(24, 80);
+    resize_at(vt, {{0, 16, 14}, {1, 24, 80}}, 20);
+    vt.type(keys::tab);
+    vt.type(keys::tab);
+    vt.type(keys::enter);
+    char buffer[64] = "untouched";
+    EXPECT_EQ(prompt_database_path(buffer, sizeof buffer), 1);
+    ASSERT_EQ(key_reads.size(), 5u);
+    EXPECT_TRUE(key_reads[1].from_stdscr);
+    EXPECT_EQ(key_reads[2].top, 8);
+    EXPECT_EQ(key_reads[2].left, 14);
+    EXPECT_EQ(key_reads[2].height, 7);
+    EXPECT_EQ(key_reads[2].width, 51);
+    expect_every_read_on_screen();
 }
 
 TEST(resize_hostile, message_box_closes_after_the_terminal_shrank_below_it_and_grew_back) {
@@ -85,6 +122,25 @@ TEST(resize_hostile, message_box_closes_after_the_terminal_shrank_below_it_and_g
     resize_at(vt, {{0, 1, 1}, {1, 24, 80}}, 10);
     vt.type(keys::enter);
     message_box("Couldn't read.");
+    ASSERT_EQ(key_reads.size(), 3u);
+    EXPECT_TRUE(key_reads[1].from_stdscr);
+    EXPECT_EQ(key_reads[2].top, 8);
+    EXPECT_EQ(key_reads[2].left, 31);
+    EXPECT_EQ(key_reads[2].width, 18);
+    expect_every_read_on_screen();
+}
+
+TEST(resize_hostile, message_box_left_beyond_a_narrow_screen_is_drawn_afresh) {
+    virtual_terminal vt(24, 80);
+    resize_at(vt, {{0, 16, 31}}, 10);
+    vt.type(keys::enter);
+    message_box("Couldn't read.");
+    ASSERT_EQ(key_reads.size(), 2u);
+    // Centred on the new screen: (16 - 7) / 2, (31 - 18) / 2.
+    EXPECT_EQ(key_reads[1].top, 4);
+    EXPECT_EQ(key_reads[1].left, 6);
+    EXPECT_EQ(key_reads[1].width, 18);
+    expect_every_read_on_screen();
 }
 
 }  // namespace
