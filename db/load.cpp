@@ -1,12 +1,13 @@
 #include "db/load.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include <curses.h>
@@ -82,19 +83,30 @@ int unlock(kpass_db* db) {
 
 }  // namespace
 
+// The file is read, not mapped: a file cut short while it is being loaded
+// then only reads short, where reading a mapping past the file's new end
+// raises SIGBUS and ends the program. A short read is refused (EIO), and so
+// is an empty file (EINVAL, as mapping it would be).
 int load_database_file(kpass_db* db, const char* path) {
     off_t size = 0;
     int fd = open_regular_file(path, &size);
     if (fd < 0) return errno;
-    void* mapping = mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_SHARED, fd, 0);
-    if (mapping == MAP_FAILED) {
-        int error = errno;
+    if (size == 0) {
         close(fd);
-        return error;
+        return EINVAL;
     }
-    int accepted = kpass_init_db(db, static_cast<const uint8_t*>(mapping), static_cast<int>(size));
-    munmap(mapping, static_cast<size_t>(size));
+    auto* bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
+    int error = bytes ? 0 : ENOMEM;
+    for (off_t got = 0; error == 0 && got < size;) {
+        ssize_t n = pread(fd, bytes + got, static_cast<size_t>(size - got), got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) error = n < 0 ? errno : EIO;
+        got += n > 0 ? n : 0;
+    }
     close(fd);
+    int accepted = error == 0 ? kpass_init_db(db, bytes, static_cast<int>(size)) : 0;
+    std::free(bytes);
+    if (error != 0) return error;
     return accepted == 0 ? 0 : -1;
 }
 
