@@ -62,6 +62,17 @@ bool try_password(kpass_db* db, const char* password) {
     return result == 0;
 }
 
+// Copies of the password and of the keys made from it outlive their use in
+// stack memory that is no longer in use: registers spilled by the dynamic
+// linker when it binds a symbol at its first call, locals of the form and
+// cipher libraries. That memory is overwritten once the password is done
+// with.
+__attribute__((noinline)) void wipe_unused_stack() {
+    char area[65536];
+    explicit_bzero(area, sizeof area);
+    asm volatile("" : : "r"(area) : "memory");
+}
+
 // Asks for passwords until one unlocks db (0) or the user cancels (-1).
 int unlock(kpass_db* db) {
     char password[password_size];
@@ -78,6 +89,7 @@ int unlock(kpass_db* db) {
         }
     }
     explicit_bzero(password, sizeof password);
+    wipe_unused_stack();
     return result;
 }
 

@@ -1,0 +1,273 @@
+// Secrets left behind: after each way a database is opened, refused,
+// cancelled, switched with "open" or quit, the process's writable memory
+// (heap, stacks, every other writable mapping) is searched for the master
+// password, the composite key made from it (its SHA-256), the final key and
+// a text from the decrypted contents. None may be found once its use is
+// over. And core dumps are off from start-up on.
+//
+// The searched-for values must not come from this process's own work: the
+// database is written, and the keys computed, in a child process, which
+// hands the values over through a pipe into a page of their own that the
+// search leaves out.
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/key_loop.h"
+#include "app/lifecycle.h"
+#include "app/switch_database.h"
+#include "db/load.h"
+#include "keys/keymap.h"
+#include "kpass/crypto.h"
+#include "kpass/kpass.h"
+#include "kpass/writer/kdb_writer.h"
+#include "screen/layout.h"
+#include "support/virtual_terminal.h"
+
+namespace {
+
+// The values searched for, in a page mapped for them alone.
+struct secrets {
+    char password[32];
+    char wrong_password[32];
+    char other_password[32];
+    uint8_t composite[32];
+    uint8_t final_key[32];
+    char note[48];  // a text inside the decrypted contents
+    char other_note[48];
+};
+
+secrets* needles = nullptr;
+
+struct needle {
+    const char* name;
+    const void* bytes;
+    size_t size;
+};
+
+std::vector<needle> all_needles() {
+    return {{"password", needles->password, std::strlen(needles->password)},
+            {"wrong password", needles->wrong_password, std::strlen(needles->wrong_password)},
+            {"other password", needles->other_password, std::strlen(needles->other_password)},
+            {"composite key", needles->composite, 32},
+            {"final key", needles->final_key, 32},
+            {"decrypted note", needles->note, std::strlen(needles->note)},
+            {"other decrypted note", needles->other_note, std::strlen(needles->other_note)}};
+}
+
+// Plain byte comparison, so that AddressSanitizer lets it read freed and
+// red-zone memory, which is exactly where left-overs hide.
+__attribute__((no_sanitize("address"))) bool found_in(const uint8_t* begin, const uint8_t* end, const needle& n) {
+    const auto* first = static_cast<const uint8_t*>(n.bytes);
+    for (const uint8_t* p = begin; p + n.size <= end; ++p) {
+        if (*p != first[0]) continue;
+        size_t i = 1;
+        while (i < n.size && p[i] == first[i]) ++i;
+        if (i == n.size) return true;
+    }
+    return false;
+}
+
+// The names of the needles found in writable private memory, outside the
+// needles' own page. Huge mappings (sanitizer shadow) are left out.
+std::vector<std::string> left_overs(const std::vector<needle>& wanted) {
+    std::vector<std::string> found;
+    FILE* maps = std::fopen("/proc/self/maps", "r");
+    char line[512];
+    while (std::fgets(line, sizeof line, maps)) {
+        unsigned long from = 0, to = 0;
+        char perms[8] = "";
+        char name[256] = "";
+        if (std::sscanf(line, "%lx-%lx %7s %*s %*s %*s %255[^\n]", &from, &to, perms, name) < 3) continue;
+        if (perms[0] != 'r' || perms[1] != 'w' || perms[3] != 'p') continue;
+        if (to - from > (256ul << 20) || std::strstr(name, "[vvar")) continue;
+        const auto* begin = reinterpret_cast<const uint8_t*>(from);
+        const auto* end = reinterpret_cast<const uint8_t*>(to);
+        const auto* own = reinterpret_cast<const uint8_t*>(needles);
+        for (const needle& n : wanted) {
+            bool hit = own >= begin && own < end ? found_in(begin, own, n) || found_in(own + 4096, end, n)
+                                                 : found_in(begin, end, n);
+            if (hit) found.push_back(std::string(n.name) + " in " + (name[0] ? name : "an anonymous mapping"));
+        }
+    }
+    std::fclose(maps);
+    return found;
+}
+
+std::vector<needle> except(std::vector<needle> wanted, const std::string& name) {
+    std::erase_if(wanted, [&](const needle& n) { return name == n.name; });
+    return wanted;
+}
+
+kdb_entry_spec entry_with_note(const char* note) {
+    kdb_entry_spec entry;
+    entry.group_id = 1;
+    entry.title = "mail";
+    entry.password = "entry password";
+    entry.notes = note;
+    return entry;
+}
+
+// In a child process: writes the two databases and computes the first
+// one's keys, then sends the secrets over.
+void write_databases(const std::string& first, const std::string& second) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        secrets s{};
+        std::strcpy(s.password, "Kv7-master-passphrase-9f3");
+        std::strcpy(s.wrong_password, "Xw2-not-the-passphrase-41");
+        std::strcpy(s.other_password, "Qp5-second-database-pw-77");
+        std::strcpy(s.note, "N0te-from-the-decrypted-contents-5e1");
+        std::strcpy(s.other_note, "Other-decrypted-n0te-from-db-two-8c4");
+        kdb_write_options options;
+        options.rounds = 3;
+        kdb_group_spec group;
+        group.id = 1;
+        group.name = "g";
+        std::vector<uint8_t> file = kdb_write(options, {group}, {entry_with_note(s.note)}, s.password);
+        kdb_save(first, file);
+        kdb_save(second, kdb_write(options, {group}, {entry_with_note(s.other_note)}, s.other_password));
+        kpass_hash_pw(s.password, s.composite);
+        kpass_final_key(s.composite, file.data() + kdb_offset_transform_seed, 3, file.data() + kdb_offset_master_seed,
+                        s.final_key);
+        ssize_t sent = write(ends[1], &s, sizeof s);
+        _exit(sent == static_cast<ssize_t>(sizeof s) ? 0 : 1);
+    }
+    close(ends[1]);
+    ASSERT_EQ(read(ends[0], needles, sizeof *needles), static_cast<ssize_t>(sizeof *needles));
+    close(ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_EQ(status, 0);
+}
+
+class SecretsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        void* page = mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        ASSERT_NE(page, MAP_FAILED);
+        needles = static_cast<secrets*>(page);
+        char pattern[] = "/tmp/kdbrowse-secrets-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        first_ = dir_ + "/first.kdb";
+        second_ = dir_ + "/second.kdb";
+        write_databases(first_, second_);
+        terminal_ = new virtual_terminal(24, 80);
+        init_keymaps();
+        app_.current_db = allocate_record();
+    }
+    void TearDown() override {
+        if (app_.current_db_loaded) kpass_free_db(app_.current_db);
+        std::free(app_.current_db);
+        std::free(group_keymap);
+        std::free(entry_keymap);
+        group_keymap = entry_keymap = nullptr;
+        delete terminal_;
+        title_bar = groups_frame = groups_list = entries_frame = entries_list = help_bar = nullptr;
+        std::system(("rm -rf '" + dir_ + "'").c_str());
+        munmap(needles, 4096);
+    }
+
+    // Types text and Enter without a copy of its own.
+    void type_line(const char* text) {
+        terminal_->type(std::string_view(text));
+        terminal_->type(keys::enter);
+    }
+
+    void unlock_first() {
+        type_line(needles->password);
+        unlock_first_database(&app_, first_.c_str());
+        ASSERT_TRUE(app_.current_db_loaded);
+        show_first_screen(&app_);
+    }
+
+    std::string dir_, first_, second_;
+    virtual_terminal* terminal_ = nullptr;
+    app_state app_{};
+};
+
+TEST_F(SecretsTest, WhileBrowsingOnlyTheDecryptedContentsAreInMemory) {
+    unlock_first();
+    EXPECT_EQ(left_overs(except(all_needles(), "decrypted note")), std::vector<std::string>{});
+    EXPECT_EQ(left_overs({all_needles()[5]}).size(), 1u);  // the search does find what is there
+    kpass_free_db(app_.current_db);
+    app_.current_db_loaded = false;
+    EXPECT_EQ(left_overs(all_needles()), std::vector<std::string>{});
+}
+
+TEST_F(SecretsTest, AWrongPasswordThenACancelLeaveNothing) {
+    // Wrong password, "Password does not match.", then cancel; the prompt for
+    // a path comes back and the right password opens the file.
+    type_line(needles->wrong_password);
+    terminal_->type("\r\t\t\r");
+    type_line(first_.c_str());
+    unlock_first();
+    kpass_free_db(app_.current_db);
+    app_.current_db_loaded = false;
+    EXPECT_EQ(left_overs(all_needles()), std::vector<std::string>{});
+}
+
+TEST_F(SecretsTest, OpeningAnotherDatabaseLeavesNothingOfTheFirst) {
+    unlock_first();
+    // "open" with a wrong password, cancelled; then "open" for real.
+    terminal_->type("o");
+    type_line(second_.c_str());
+    type_line(needles->wrong_password);
+    terminal_->type("\r\t\t\r");
+    ASSERT_FALSE(handle_key(&app_, read_key(&app_)));
+    terminal_->type("o");
+    type_line(second_.c_str());
+    type_line(needles->other_password);
+    ASSERT_FALSE(handle_key(&app_, read_key(&app_)));
+    ASSERT_EQ(std::string(app_.database_path), second_);
+    EXPECT_EQ(left_overs(except(all_needles(), "other decrypted note")), std::vector<std::string>{});
+}
+
+TEST_F(SecretsTest, QuittingLeavesNothing) {
+    unlock_first();
+    // shut_down ends the process; what is left is searched at exit.
+    EXPECT_EXIT(
+        {
+            std::atexit([] {
+                std::vector<std::string> found = left_overs(all_needles());
+                for (const std::string& f : found) std::fprintf(stderr, "left over: %s\n", f.c_str());
+                if (!found.empty()) _exit(1);
+            });
+            terminal_->type("q");
+            if (handle_key(&app_, read_key(&app_))) shut_down(&app_);
+            _exit(2);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// Starts curses as the program does, on a terminal that writes to
+// /dev/null, with core dumps allowed before; exits 0 when they are off.
+[[noreturn]] void start_and_check_core_limit() {
+    setenv("TERM", "xterm", 1);
+    if (!std::freopen("/dev/null", "w", stdout)) _exit(3);
+    struct rlimit allowed = {4096, 4096};
+    setrlimit(RLIMIT_CORE, &allowed);
+    start_curses();
+    struct rlimit now = {1, 1};
+    getrlimit(RLIMIT_CORE, &now);
+    endwin();
+    _exit(now.rlim_cur == 0 && now.rlim_max == 0 ? 0 : 1);
+}
+
+TEST(CoreDumps, AreOffOnceCursesIsStarted) {
+    EXPECT_EXIT(start_and_check_core_limit(), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
