@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/lifecycle.h"
+#include "keys/input.h"
 #include "keys/keymap.h"
 #include "screen/entries_pane.h"
 #include "screen/groups_pane.h"
@@ -40,10 +41,12 @@ int read_key(const app_state* app) {
     // On a screen too small for the list windows there is nothing to read
     // from; the standard screen still waits for keys, so "q" and a resize
     // keep working and nothing spins.
-    return wgetch(window != nullptr ? window : stdscr);
+    return read_key_from(window != nullptr ? window : stdscr);
 }
 
 bool handle_key(app_state* app, int key) {
+    // With the input ended no key can come again: the program ends as on "quit".
+    if (key == key_input_ended) return true;
     if (key == KEY_RESIZE) {
         redraw_after_resize(app);
         return false;

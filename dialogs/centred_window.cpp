@@ -1,5 +1,7 @@
 #include "dialogs/centred_window.h"
 
+#include "keys/input.h"
+
 int centred_row(int height) { return (getmaxy(stdscr) - height) / 2; }
 
 int centred_col(int width) { return (getmaxx(stdscr) - width) / 2; }
@@ -11,9 +13,9 @@ WINDOW* open_centred_window(int height, int width, bool enter_gives_up) {
         // No window to read from: wait on the standard screen until the
         // terminal grows (or, where Enter is the dialog's way out, for Enter).
         for (;;) {
-            int key = wgetch(stdscr);
+            int key = read_key_from(stdscr);
             if (key == KEY_RESIZE) break;
-            if (enter_gives_up && key == 10) return nullptr;
+            if (key == key_input_ended || (enter_gives_up && key == 10)) return nullptr;
         }
     }
 }

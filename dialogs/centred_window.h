@@ -13,7 +13,8 @@ int centred_col(int width);
 // window that would start above or left of the screen; while it does, this
 // waits for keys on stdscr, tries again after every KEY_RESIZE and drops
 // every other key. With enter_gives_up, Enter (10) ends the wait instead and
-// the result is null; otherwise the result is never null.
+// the result is null; so does the end of the terminal's input, for every
+// dialog.
 WINDOW* open_centred_window(int height, int width, bool enter_gives_up);
 
 // True when window still has the given size and lies wholly on the screen.

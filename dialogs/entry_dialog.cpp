@@ -5,6 +5,7 @@
 #include "dialogs/entry_values.h"
 #include "dialogs/field_text.h"
 #include "dialogs/form_dialog.h"
+#include "keys/input.h"
 #include "kpass/kpass.h"
 
 namespace {
@@ -91,11 +92,13 @@ int show_entry_dialog(const kpass_db* db, const kpass_entry* entry) {
     build_fields(dialog, db, entry);
     FIELD* ok = dialog.fields[2 * row_count];
     FIELD* cancel = dialog.fields[2 * row_count + 1];
-    open_form_dialog(dialog);
+    if (!open_form_dialog(dialog)) return close_form_dialog(dialog, 1);
 
     for (;;) {
-        int key = wgetch(dialog.window);
+        int key = read_key_from(dialog.window);
         switch (key) {
+        case key_input_ended:
+            return close_form_dialog(dialog, 1);
         case 9:
         case KEY_DOWN:
             move_to_field(dialog, REQ_NEXT_FIELD);

@@ -11,26 +11,31 @@ FIELD* new_button_field(int row, int col, int width) {
 bool is_button_field(const FIELD* field) { return field && !(field_opts(field) & O_EDIT); }
 
 // The centred window and its sub-window for the form, which is posted in
-// them.
-static void place_form(form_dialog& dialog) {
+// them. False when there are none: the input ended while the screen had no
+// room for them.
+static bool place_form(form_dialog& dialog) {
     int rows = 0;
     int cols = 0;
     scale_form(dialog.form, &rows, &cols);
     dialog.window = open_centred_window(rows + 4, cols + 4, false);
+    dialog.sub = nullptr;
+    if (dialog.window == nullptr) return false;
     keypad(dialog.window, TRUE);
     set_form_win(dialog.form, dialog.window);
     dialog.sub = derwin(dialog.window, rows, cols, 2, 2);
     set_form_sub(dialog.form, dialog.sub);
     wborder(dialog.window, 0, 0, 0, 0, 0, 0, 0, 0);
     post_form(dialog.form);
+    return true;
 }
 
-void open_form_dialog(form_dialog& dialog) {
+bool open_form_dialog(form_dialog& dialog) {
     dialog.form = new_form(dialog.fields.data());
     form_opts_off(dialog.form, O_BS_OVERLOAD);
-    place_form(dialog);
+    if (!place_form(dialog)) return false;
     curs_set(1);
     wrefresh(dialog.window);
+    return true;
 }
 
 void move_to_field(form_dialog& dialog, int request) {

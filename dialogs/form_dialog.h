@@ -25,8 +25,10 @@ bool is_button_field(const FIELD* field);
 // Creates the form from dialog.fields (already ended by a null entry), the
 // centred window of the form's size + 4 each way and its sub-window, draws
 // the border, posts the form, shows the cursor and refreshes the window.
-// Waits on stdscr while the screen is too small for the window.
-void open_form_dialog(form_dialog& dialog);
+// Waits on stdscr while the screen is too small for the window. False when
+// the terminal's input ended meanwhile: there is no window, and the dialog
+// can only be closed.
+bool open_form_dialog(form_dialog& dialog);
 
 // Moves to another field with REQ_NEXT_FIELD or REQ_PREV_FIELD, the cursor
 // after the new field's text, keeping button highlight and cursor visibility

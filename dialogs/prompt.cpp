@@ -3,6 +3,7 @@
 
 #include "dialogs/form_dialog.h"
 #include "dialogs/prompts.h"
+#include "keys/input.h"
 
 namespace {
 
@@ -56,15 +57,17 @@ int run_prompt(const prompt_look& look, char* buffer, int size) {
     FIELD* ok = new_button_field(2, look.ok_col, 4);
     FIELD* cancel = new_button_field(2, look.cancel_col, 8);
     dialog.fields = {label, input, ok, cancel, nullptr};
-    open_form_dialog(dialog);
+    if (!open_form_dialog(dialog)) return close_form_dialog(dialog, 1);
     set_field_just(label, JUSTIFY_LEFT);
     set_field_buffer(label, 0, look.label);
     set_field_buffer(ok, 0, "[OK]");
     set_field_buffer(cancel, 0, "[CANCEL]");
 
     for (;;) {
-        int key = wgetch(dialog.window);
+        int key = read_key_from(dialog.window);
         switch (key) {
+        case key_input_ended:  // nothing more can be typed: a cancel
+            return close_form_dialog(dialog, 1);
         case 9:
             move_to_field(dialog, REQ_NEXT_FIELD);
             break;

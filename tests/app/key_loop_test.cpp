@@ -280,3 +280,19 @@ TEST_F(BrowseTest, ATinyScreenStillReadsKeysFromTheStandardScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BrowseTest, TheEndOfTheInputEndsTheKeyLoopAsQuitDoes) {
+    add_groups(2);
+    start();
+    terminal_->type(std::string(keys::down));
+    terminal_->close_input();
+    int key = read_key(&app_);
+    EXPECT_EQ(key, KEY_DOWN);
+    EXPECT_FALSE(press(key));
+    key = read_key(&app_);
+    EXPECT_TRUE(press(key));
+}
+
+}  // namespace

@@ -21,9 +21,12 @@ const std::string target = "kdbrowse";
 // surroundings: an enclosing tmux, an X display.
 const std::vector<std::string> isolated_environment = {"TMUX", "TMUX_PANE", "DISPLAY"};
 
-// Runs its arguments, then shows "<exit_mark><status>]" and waits.
+// Runs its arguments (with the standard input from the file its first
+// argument names, when that is not empty), then shows
+// "<exit_mark><status>]" and waits.
 const std::string exit_mark = "[kdbrowse exit status ";
-const std::string wrapper = "\"$@\"; printf '\\n" + exit_mark + "%s]\\n' \"$?\"; exec sleep 100000";
+const std::string wrapper = "input=$1; shift; if [ -n \"$input\" ]; then \"$@\" <\"$input\"; else \"$@\"; fi; "
+                            "printf '\\n" + exit_mark + "%s]\\n' \"$?\"; exec sleep 100000";
 
 bool poll_until(const std::function<bool()>& condition, double seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -74,7 +77,7 @@ tmux_session::~tmux_session() {
 }
 
 bool start_kdbrowse(tmux_session& session, const std::string& dir, const std::vector<std::string>& args,
-                    const std::vector<std::string>& env, int width, int height) {
+                    const std::vector<std::string>& env, int width, int height, const std::string& input) {
     session.socket = dir + "/tmux.sock";
     // -D keeps the server in the foreground, a child of this process.
     session.server = start_background({"tmux", "-D", "-S", session.socket, "-f", "/dev/null"}, isolated_environment);
@@ -90,7 +93,7 @@ bool start_kdbrowse(tmux_session& session, const std::string& dir, const std::ve
     // left behind can still be read (a dead pane's modes are tmux's own).
     std::vector<std::string> command = {"new-session", "-d", "-s", target, "-c", dir, "-x", std::to_string(width),
                                         "-y", std::to_string(height), "--", "/bin/sh", "-c", wrapper, "sh",
-                                        "/usr/bin/env"};
+                                        input,         "/usr/bin/env"};
     command.insert(command.end(), env.begin(), env.end());
     command.push_back(KDBROWSE_BINARY);
     command.insert(command.end(), args.begin(), args.end());

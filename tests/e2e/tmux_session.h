@@ -32,9 +32,12 @@ inline constexpr double screen_timeout = 10.0;
 
 // Starts a tmux server with its socket in dir, then runs the program built
 // as KDBROWSE_BINARY with args in a width x height window. env holds
-// "NAME=value" settings for the program. false when tmux cannot start.
+// "NAME=value" settings for the program; input, when not empty, a file the
+// program's standard input comes from instead of the terminal. false when
+// tmux cannot start.
 bool start_kdbrowse(tmux_session& session, const std::string& dir, const std::vector<std::string>& args,
-                    const std::vector<std::string>& env = {}, int width = 80, int height = 24);
+                    const std::vector<std::string>& env = {}, int width = 80, int height = 24,
+                    const std::string& input = "");
 
 // Runs one tmux command against the session's server; its standard output.
 std::string tmux(const tmux_session& session, std::vector<std::string> arguments);

@@ -40,6 +40,11 @@ void virtual_terminal::type(std::string_view bytes) {
     }
 }
 
+void virtual_terminal::close_input() {
+    if (write_fd_ >= 0) close(write_fd_);
+    write_fd_ = -1;
+}
+
 void virtual_terminal::resize(int rows, int cols, bool queue_key) {
     resize_term(rows, cols);
     if (queue_key) ungetch(KEY_RESIZE);

@@ -33,6 +33,9 @@ public:
 
     // Queues bytes as if typed.
     void type(std::string_view bytes);
+    // Ends the input, as when the terminal goes away: once the bytes typed
+    // so far are read, reading finds the end of the input.
+    void close_input();
     // Changes the screen size; with queue_key, also queues KEY_RESIZE ahead of
     // typed bytes, as curses does after SIGWINCH.
     void resize(int rows, int cols, bool queue_key = true);
