@@ -174,7 +174,7 @@ TEST_F(LongSessionTest, AThousandOpenCommandsGivenUpLeaveNothingBehind) {
         // Half of the time from the entry table.
         if (i % 2 == 0) act("\t");
     };
-    for (int i = 0; i < 20; ++i) cycle(i);  // curses and the libraries settle
+    for (int i = 0; i < 300; ++i) cycle(i);  // curses and the libraries settle
     usage before = now();
     for (int i = 0; i < 1000; ++i) cycle(i);
     report("1000 open cycles", before, now());
@@ -220,7 +220,7 @@ TEST_F(LongSessionTest, TenThousandRandomKeysLeaveNothingBehind) {
         }
     };
     unsetenv("DISPLAY");
-    for (int i = 0; i < 200; ++i) key(i);
+    for (int i = 0; i < 3000; ++i) key(i);
     resize(24, 80);
     usage before = now();
     for (int i = 0; i < 10000; ++i) key(i);
