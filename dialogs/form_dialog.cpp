@@ -89,8 +89,9 @@ static void restore_dialog_windows(form_dialog& dialog) {
     unpost_form(dialog.form);
     delwin(dialog.sub);
     delwin(dialog.window);
-    place_form(dialog);
-    wrefresh(dialog.window);
+    // Without windows (the input ended while there was no room) the
+    // dialog's next read finds the input ended too, and it cancels.
+    if (place_form(dialog)) wrefresh(dialog.window);
 }
 
 void edit_current_field(form_dialog& dialog, int key) {
