@@ -21,7 +21,7 @@ constexpr int password_size = 256;
 
 // The file is opened without blocking, so that a FIFO with no writer cannot
 // hang the program, and anything but a regular file is refused before it is
-// mapped: a directory, a device or a FIFO is not a database.
+// read: a directory, a device or a FIFO is not a database.
 int open_regular_file(const char* path, off_t* size) {
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
@@ -93,6 +93,19 @@ int unlock(kpass_db* db) {
     return result;
 }
 
+// Reads size bytes from fd into bytes: 0, or the error number of the read
+// that failed (EIO when the file turned out shorter than its size).
+int read_whole_file(int fd, uint8_t* bytes, off_t size) {
+    for (off_t got = 0; got < size;) {
+        ssize_t n = pread(fd, bytes + got, static_cast<size_t>(size - got), got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
+        got += n;
+    }
+    return 0;
+}
+
 }  // namespace
 
 // The file is read, not mapped: a file cut short while it is being loaded
@@ -108,13 +121,7 @@ int load_database_file(kpass_db* db, const char* path) {
         return EINVAL;
     }
     auto* bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
-    int error = bytes ? 0 : ENOMEM;
-    for (off_t got = 0; error == 0 && got < size;) {
-        ssize_t n = pread(fd, bytes + got, static_cast<size_t>(size - got), got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) error = n < 0 ? errno : EIO;
-        got += n > 0 ? n : 0;
-    }
+    int error = bytes != nullptr ? read_whole_file(fd, bytes, size) : ENOMEM;
     close(fd);
     int accepted = error == 0 ? kpass_init_db(db, bytes, static_cast<int>(size)) : 0;
     std::free(bytes);
