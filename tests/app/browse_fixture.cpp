@@ -5,6 +5,7 @@
 
 #include "app/key_loop.h"
 #include "keys/keymap.h"
+#include "kpass/kpass.h"
 #include "screen/layout.h"
 
 namespace {
@@ -26,14 +27,23 @@ void BrowseTest::start(int rows, int cols) {
     show_first_screen(&app_);
 }
 
-void BrowseTest::TearDown() {
+void release_record(app_state& app) {
+    if (app.current_db_loaded) kpass_free_db(app.current_db);
+    app.current_db_loaded = false;
+    std::free(app.current_db);
+    app.current_db = nullptr;
+}
+
+void end_terminal_session(virtual_terminal* terminal) {
     std::free(group_keymap);
     std::free(entry_keymap);
     group_keymap = entry_keymap = nullptr;
-    delete terminal_;
-    // The windows went with the terminal; a later build must not delete them.
+    delete terminal;
     title_bar = groups_frame = groups_list = entries_frame = entries_list = help_bar = nullptr;
 }
+
+// The record here is the in-memory database's, not the test's to free.
+void BrowseTest::TearDown() { end_terminal_session(terminal_); }
 
 bool BrowseTest::press(int key, int times) {
     bool quit = false;

@@ -10,6 +10,13 @@
 #include "support/memory_db.h"
 #include "support/virtual_terminal.h"
 
+// Ends what a test set up around a session, for the fixtures of this folder:
+// a record the test allocated is released when it holds a loaded database,
+// then freed; the key maps are freed; the terminal goes, and with it the
+// windows, whose handles are cleared so that no later build deletes them.
+void release_record(app_state& app);
+void end_terminal_session(virtual_terminal* terminal);
+
 class BrowseTest : public ::testing::Test {
 protected:
     // rows x cols terminal; the lists are rows - 6 high.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "browse_fixture.h"
 #include "app/key_loop.h"
 #include "app/lifecycle.h"
 #include "db/load.h"
@@ -111,13 +112,8 @@ protected:
         show_first_screen(&app_);
     }
     void TearDown() override {
-        kpass_free_db(app_.current_db);
-        std::free(app_.current_db);
-        std::free(group_keymap);
-        std::free(entry_keymap);
-        group_keymap = entry_keymap = nullptr;
-        delete terminal_;
-        title_bar = groups_frame = groups_list = entries_frame = entries_list = help_bar = nullptr;
+        release_record(app_);
+        end_terminal_session(terminal_);
         std::system(("rm -rf '" + dir_ + "'").c_str());
     }
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "browse_fixture.h"
 #include "app/key_loop.h"
 #include "app/lifecycle.h"
 #include "app/switch_database.h"
@@ -169,13 +170,8 @@ protected:
         app_.current_db = allocate_record();
     }
     void TearDown() override {
-        if (app_.current_db_loaded) kpass_free_db(app_.current_db);
-        std::free(app_.current_db);
-        std::free(group_keymap);
-        std::free(entry_keymap);
-        group_keymap = entry_keymap = nullptr;
-        delete terminal_;
-        title_bar = groups_frame = groups_list = entries_frame = entries_list = help_bar = nullptr;
+        release_record(app_);
+        end_terminal_session(terminal_);
         std::system(("rm -rf '" + dir_ + "'").c_str());
         munmap(needles, 4096);
     }

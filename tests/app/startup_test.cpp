@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "browse_fixture.h"
 #include "app/lifecycle.h"
 #include "keys/keymap.h"
 #include "kpass/kpass.h"
@@ -30,11 +31,8 @@ protected:
         app_.current_db = allocate_record();
     }
     void TearDown() override {
-        if (app_.current_db_loaded) kpass_free_db(app_.current_db);
-        std::free(app_.current_db);
-        std::free(group_keymap);
-        std::free(entry_keymap);
-        delete terminal_;
+        release_record(app_);
+        end_terminal_session(terminal_);
         std::system(("rm -rf '" + dir_ + "'").c_str());
     }
     std::string dir_, path_;
