@@ -32,7 +32,7 @@ void save(const std::string& target, const std::string& name, const std::vector<
 
 std::array<uint8_t, 5> time_of(const uint8_t packed[5]) { return {packed[0], packed[1], packed[2], packed[3], packed[4]}; }
 
-// The demo database's records as writer specs, to seal them again with the
+// The demo database's records as the writer takes them, to seal them again with the
 // fuzz password and one round.
 void read_demo(std::vector<kdb_group_spec>& groups, std::vector<kdb_entry_spec>& entries) {
     std::vector<uint8_t> file = read_file(root + "/examples/demo.kdb");
@@ -45,28 +45,28 @@ void read_demo(std::vector<kdb_group_spec>& groups, std::vector<kdb_entry_spec>&
     }
     for (uint32_t i = 0; i < db.group_count; ++i) {
         const kpass_group& g = *db.groups[i];
-        kdb_group_spec spec;
-        spec.id = g.id;
-        spec.name = g.name;
-        spec.level = g.level;
-        spec.image_id = g.image_id;
-        spec.flags = g.flags;
-        spec.ctime = time_of(g.ctime), spec.mtime = time_of(g.mtime), spec.atime = time_of(g.atime);
-        spec.etime = time_of(g.etime);
-        groups.push_back(spec);
+        kdb_group_spec record;
+        record.id = g.id;
+        record.name = g.name;
+        record.level = g.level;
+        record.image_id = g.image_id;
+        record.flags = g.flags;
+        record.ctime = time_of(g.ctime), record.mtime = time_of(g.mtime), record.atime = time_of(g.atime);
+        record.etime = time_of(g.etime);
+        groups.push_back(record);
     }
     for (uint32_t i = 0; i < db.entry_count; ++i) {
         const kpass_entry& e = *db.entries[i];
-        kdb_entry_spec spec;
-        std::copy(e.uuid, e.uuid + 16, spec.uuid.begin());
-        spec.group_id = e.group_id;
-        spec.image_id = e.image_id;
-        spec.title = e.title, spec.url = e.url, spec.username = e.username, spec.password = e.password;
-        spec.notes = e.notes, spec.description = e.description;
-        spec.binary.assign(reinterpret_cast<const char*>(e.binary), e.binary_size);
-        spec.ctime = time_of(e.ctime), spec.mtime = time_of(e.mtime), spec.atime = time_of(e.atime);
-        spec.etime = time_of(e.etime);
-        entries.push_back(spec);
+        kdb_entry_spec record;
+        std::copy(e.uuid, e.uuid + 16, record.uuid.begin());
+        record.group_id = e.group_id;
+        record.image_id = e.image_id;
+        record.title = e.title, record.url = e.url, record.username = e.username, record.password = e.password;
+        record.notes = e.notes, record.description = e.description;
+        record.binary.assign(reinterpret_cast<const char*>(e.binary), e.binary_size);
+        record.ctime = time_of(e.ctime), record.mtime = time_of(e.mtime), record.atime = time_of(e.atime);
+        record.etime = time_of(e.etime);
+        entries.push_back(record);
     }
     kpass_free_db(&db);
 }
