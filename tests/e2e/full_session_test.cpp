@@ -85,11 +85,7 @@ TEST(full_session, details_copy_open_and_quit) {
         << "the selection holds \"" << selection << "\" (" << selection.size() << " bytes)";
 
     // Open the other database: its path on the title bar, the tree focused.
-    send_keys(session, {"o"});
-    ASSERT_TRUE(enter_path(session, other)) << screen_dump(session);
-    ASSERT_TRUE(enter_password(session, other_password)) << screen_dump(session);
-    ASSERT_TRUE(wait_for_row(session, 0, other)) << screen_dump(session);
-    ASSERT_TRUE(wait_for_browsing(session)) << screen_dump(session);
+    ASSERT_TRUE(open_database_file(session, other, other_password)) << screen_dump(session);
     EXPECT_EQ(text_at(session, 4, 1, 4), "Work");
     EXPECT_EQ(text_at(session, 4, 16, 12), "Build server");
 
@@ -138,26 +134,16 @@ TEST(full_session, open_cancelled_failed_and_unlocked_from_both_panes) {
     ASSERT_TRUE(wait_for_text_at(session, 4, 56, "forum-secret")) << screen_dump(session);
 
     // From the table, unlocked: the new database, the tree focused.
-    send_keys(session, {"o"});
-    ASSERT_TRUE(enter_path(session, other)) << screen_dump(session);
-    ASSERT_TRUE(enter_password(session, other_password)) << screen_dump(session);
-    ASSERT_TRUE(wait_for_row(session, 0, other)) << screen_dump(session);
-    ASSERT_TRUE(wait_for_browsing(session)) << screen_dump(session);
+    ASSERT_TRUE(open_database_file(session, other, other_password)) << screen_dump(session);
     EXPECT_EQ(text_at(session, 4, 1, 4), "Work");
     EXPECT_EQ(text_at(session, 4, 12, 1), "*");
     EXPECT_EQ(text_at(session, 4, 16, 12), "Build server");
 
     // From the tree: the same file again asks for its password again and
     // opens a second copy; then the first database once more.
-    send_keys(session, {"o"});
-    ASSERT_TRUE(enter_path(session, other)) << screen_dump(session);
-    ASSERT_TRUE(enter_password(session, other_password)) << screen_dump(session);
-    ASSERT_TRUE(wait_for_browsing(session)) << screen_dump(session);
+    ASSERT_TRUE(open_database_file(session, other, other_password)) << screen_dump(session);
     EXPECT_EQ(screen_row(session, 0), other);
-    send_keys(session, {"o"});
-    ASSERT_TRUE(enter_path(session, path)) << screen_dump(session);
-    ASSERT_TRUE(enter_password(session, sample_password)) << screen_dump(session);
-    ASSERT_TRUE(wait_for_row(session, 0, path)) << screen_dump(session);
+    ASSERT_TRUE(open_database_file(session, path, sample_password)) << screen_dump(session);
     ASSERT_TRUE(wait_for_text_at(session, 4, 14, "Forum")) << screen_dump(session);
 
     EXPECT_TRUE(quit_cleanly(session)) << screen_dump(session);

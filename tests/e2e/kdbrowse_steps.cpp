@@ -32,6 +32,12 @@ bool start_unlocked(tmux_session& session, const std::string& dir, const std::st
            wait_for_browsing(session, height);
 }
 
+bool open_database_file(const tmux_session& session, const std::string& path, const std::string& password) {
+    send_keys(session, {"o"});
+    return enter_path(session, path) && enter_password(session, password) && wait_for_row(session, 0, path) &&
+           wait_for_browsing(session);
+}
+
 bool quit_cleanly(const tmux_session& session) {
     send_keys(session, {"q"});
     std::optional<int> status = wait_for_exit(session);

@@ -32,6 +32,10 @@ bool wait_for_browsing(const tmux_session& session, int height = 24);
 bool start_unlocked(tmux_session& session, const std::string& dir, const std::string& path,
                     const std::string& password, int width = 80, int height = 24);
 
+// Presses "o", types path and then password, and waits until the browsing
+// screen of that database shows (its path on the title bar).
+bool open_database_file(const tmux_session& session, const std::string& path, const std::string& password);
+
 // Presses "q" and waits for the program to end with status 0 and the
 // terminal restored.
 bool quit_cleanly(const tmux_session& session);
