@@ -73,7 +73,7 @@ void build_fields(form_dialog& dialog, const kpass_db* db, const kpass_entry* en
     for (int row = 0; row < row_count; ++row) {
         dialog.fields.push_back(new_label_field(row));
         FIELD* value = new_value_field(row);
-        set_field_text(value, row_value(db, entry, row, text));
+        set_field_text(value, row_value(db, entry, row, text), value_limit);
         dialog.fields.push_back(value);
     }
     FIELD* ok = new_button_field(14, 19, 4);

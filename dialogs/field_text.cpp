@@ -1,15 +1,15 @@
 #include "dialogs/field_text.h"
 
-#include <cstring>
-#include <vector>
+#include <string_view>
 
-static bool is_control_byte(unsigned char byte) { return byte < 0x20 || byte == 0x7f; }
+#include "kpass/secure_memory.h"
+#include "screen/display_text.h"
+#include "screen/utf8.h"
 
-void set_field_text(FIELD* field, const char* text) {
-    if (!text) text = "";
-    std::vector<char> shown(text, text + std::strlen(text) + 1);
-    for (char& c : shown)
-        if (c != '\0' && is_control_byte(static_cast<unsigned char>(c))) c = '?';
+void set_field_text(FIELD* field, const char* text, int max_cells) {
+    const std::string_view original(text != nullptr ? text : "");
+    secure_vector<char> shown(original.size() + 1);
+    const std::size_t size = display_copy(original, utf8_locale(), static_cast<std::size_t>(max_cells), shown.data());
+    shown[size] = '\0';
     set_field_buffer(field, 0, shown.data());
-    explicit_bzero(shown.data(), shown.size());
 }

@@ -1,5 +1,6 @@
 #include "screen/entries_pane.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -9,11 +10,11 @@
 
 namespace {
 
-// One column of the table: where it starts, how many bytes of its text it
+// One column of the table: where it starts, how many cells of its text it
 // writes and where a cut text gets its "+".
 struct column_rule {
     int start;
-    int max_bytes;
+    int max_cells;
     int mark_column;
 };
 
@@ -21,7 +22,7 @@ constexpr int password_mask_length = 8;
 const char password_mask[] = "********";
 
 // Columns other than the last keep their last cell blank as a separator,
-// so they write one byte less than their width and mark the cell before.
+// so they write one cell less than their width and mark the cell before.
 column_rule title_column() { return {0, title_width - 1, title_width - 2}; }
 column_rule username_column() {
     return {title_width, username_width - 1, title_width + username_width - 2};
@@ -35,22 +36,21 @@ column_rule url_column() {
     return {start, url_width, start + url_width - 1};
 }
 
-// The "+" of a cut text: the text was longer than the column, or it would
-// reach the window's last column. It carries reverse video itself, on top
-// of the row's attribute.
-void mark_if_cut(WINDOW* window, int row, const column_rule& column, std::size_t length, int width) {
-    bool cut = length > static_cast<std::size_t>(column.max_bytes) ||
-               static_cast<std::int64_t>(column.start) + static_cast<std::int64_t>(length) >= width;
-    if (!cut) return;
-    int mark = column.mark_column < width - 1 ? column.mark_column : width - 1;
-    if (wmove(window, row, mark) == OK) waddch(window, '+' | A_REVERSE);
-}
-
-// Writes a column's text when its start lies inside the window; the mark
-// rule holds either way.
+// Writes a column's text when its start lies inside the window, then the
+// "+" of a cut text: one longer than the column, or one that would reach the
+// window's last column. The cut is decided first, from the cells of the
+// whole text, and a cut text is written only up to the cell before the
+// mark, so that a wide character never lies under the "+" and nothing runs
+// over the edge. The mark carries reverse video itself, on top of the row's
+// attribute, and goes on even when the text could not be written.
 void draw_column(WINDOW* window, int row, const column_rule& column, const char* text, int width) {
-    if (wmove(window, row, column.start) == OK) add_visible_text(window, text, column.max_bytes);
-    mark_if_cut(window, row, column, text_length(text), width);
+    const std::size_t cells = text_cells(text);
+    const bool cut = cells > static_cast<std::size_t>(column.max_cells) ||
+                     static_cast<std::int64_t>(column.start) + static_cast<std::int64_t>(cells) >= width;
+    const int mark = column.mark_column < width - 1 ? column.mark_column : width - 1;
+    const int shown = cut ? std::max(0, std::min(column.max_cells, mark - column.start)) : column.max_cells;
+    if (wmove(window, row, column.start) == OK) add_visible_text(window, text, shown);
+    if (cut && wmove(window, row, mark) == OK) waddch(window, '+' | A_REVERSE);
 }
 
 void draw_entry(WINDOW* window, int row, const kpass_entry* entry, bool show_password, int width) {

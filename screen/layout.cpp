@@ -27,7 +27,7 @@ int groups_pane_width(const kpass_db* db) {
     std::uint64_t widest = 0;
     for (std::uint32_t i = 0; i < db->group_count; ++i) {
         const kpass_group* group = db->groups[i];
-        std::uint64_t indented = text_length(group->name) + 3ull * group->level;
+        std::uint64_t indented = text_cells(group->name) + 3ull * group->level;
         if (indented > widest) widest = indented;
     }
     const std::uint64_t largest = INT_MAX - 5;

@@ -80,7 +80,7 @@ TEST(terminal_safety, each_byte_shows_as_one_visible_cell) {
     add_visible_text(window, "abcdef", 3);
     EXPECT_TRUE(text_row_is(window, 1, "abc"));
     add_visible_text(window, nullptr, -1);
-    EXPECT_EQ(text_length(nullptr), 0u);
+    EXPECT_EQ(text_cells(nullptr), 0u);
     // At the bottom-right corner curses can go no further, and nothing
     // after it is written over the last cell.
     wmove(window, 2, 27);
