@@ -88,12 +88,14 @@ bool start_kdbrowse(tmux_session& session, const std::string& dir, const std::ve
     }
     // More than one word after the options: tmux runs it directly, without
     // a shell parsing it, so the arguments reach the program byte for byte.
+    // The program runs in the "C" locale unless env names another one, so
+    // that the test's own surroundings cannot change what it draws.
     // The program runs under a shell that writes its exit status when it
     // ends and then keeps the terminal open, so that the modes the program
     // left behind can still be read (a dead pane's modes are tmux's own).
     std::vector<std::string> command = {"new-session", "-d", "-s", target, "-c", dir, "-x", std::to_string(width),
                                         "-y", std::to_string(height), "--", "/bin/sh", "-c", wrapper, "sh",
-                                        input,         "/usr/bin/env"};
+                                        input,         "/usr/bin/env", "-u", "LC_ALL", "-u", "LC_CTYPE", "-u", "LANG"};
     command.insert(command.end(), env.begin(), env.end());
     command.push_back(KDBROWSE_BINARY);
     command.insert(command.end(), args.begin(), args.end());

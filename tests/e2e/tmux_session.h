@@ -32,7 +32,8 @@ inline constexpr double screen_timeout = 10.0;
 
 // Starts a tmux server with its socket in dir, then runs the program built
 // as KDBROWSE_BINARY with args in a width x height window. env holds
-// "NAME=value" settings for the program; input, when not empty, a file the
+// "NAME=value" settings for the program, which otherwise runs with LC_ALL,
+// LC_CTYPE and LANG unset (the "C" locale); input, when not empty, a file the
 // program's standard input comes from instead of the terminal. false when
 // tmux cannot start.
 bool start_kdbrowse(tmux_session& session, const std::string& dir, const std::vector<std::string>& args,
