@@ -1,8 +1,8 @@
 #include "app/lifecycle.h"
 
+#include <sys/prctl.h>
 #include <sys/resource.h>
 
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include <curses.h>
 
 #include "app/app_state.h"
+#include "app/character_type.h"
 #include "db/load.h"
 #include "dialogs/prompts.h"
 #include "keys/keymap.h"
@@ -49,10 +50,14 @@ bool take_argument(app_state* app, const char* argument) {
 }  // namespace
 
 void start_curses() {
-    // A password browser must never leave its memory in a core file.
+    // A password browser must never leave its memory in a core file, nor
+    // let another process of the same user read it (/proc/PID/mem, a
+    // debugger attaching): not dumpable also stops a core handler that
+    // ignores the core limit, and keeps /proc/PID/ owned by root.
     struct rlimit no_core{0, 0};
     setrlimit(RLIMIT_CORE, &no_core);
-    std::setlocale(LC_ALL, "C");
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+    choose_character_type();
     if (initscr() == nullptr) {
         std::fputs("kdbrowse: cannot start the terminal\n", stderr);
         std::exit(1);
