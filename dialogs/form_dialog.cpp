@@ -80,18 +80,19 @@ int close_form_dialog(form_dialog& dialog, int result) {
 // gets new windows of its own size, centred, with the form and its current
 // field as they were; while the screen has no room for them it waits on the
 // standard screen, as it does when it opens.
-static void restore_dialog_windows(form_dialog& dialog) {
+bool restore_dialog_windows(form_dialog& dialog) {
     int rows = 0;
     int cols = 0;
     scale_form(dialog.form, &rows, &cols);
     if (window_intact(dialog.window, rows + 4, cols + 4) && getmaxy(dialog.sub) == rows && getmaxx(dialog.sub) == cols)
-        return;
+        return false;
     unpost_form(dialog.form);
     delwin(dialog.sub);
     delwin(dialog.window);
     // Without windows (the input ended while there was no room) the
     // dialog's next read finds the input ended too, and it cancels.
     if (place_form(dialog)) wrefresh(dialog.window);
+    return true;
 }
 
 void edit_current_field(form_dialog& dialog, int key) {

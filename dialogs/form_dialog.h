@@ -35,6 +35,14 @@ bool open_form_dialog(form_dialog& dialog);
 // in step with the new current field.
 void move_to_field(form_dialog& dialog, int request);
 
+// After a resize: when curses shrank or moved the dialog's windows to
+// follow a smaller screen (or left them beyond its edge), the dialog gets
+// new windows of its own size, centred, with the form reposted in them and
+// its current field as it was; while there is no room it waits on the
+// standard screen, as it does when it opens. True when the windows were
+// made anew: a field being edited then shows only what its buffer holds.
+bool restore_dialog_windows(form_dialog& dialog);
+
 // The keys every form dialog treats alike: KEY_LEFT and KEY_RIGHT move
 // through the text, KEY_BACKSPACE deletes the character before the cursor,
 // KEY_RESIZE is dropped (the dialog keeps its size and place), and any other
