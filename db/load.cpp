@@ -13,7 +13,9 @@
 #include <curses.h>
 
 #include "dialogs/prompts.h"
+#include "keys/input.h"
 #include "kpass/kpass.h"
+#include "kpass/secure_memory.h"
 
 namespace {
 
@@ -53,13 +55,14 @@ void clear_screen() {
     wrefresh(stdscr);
 }
 
-// Hashes and tries one password; the key never outlives the attempt.
-bool try_password(kpass_db* db, const char* password) {
+// Hashes and tries one password; the key never outlives the attempt. The
+// library's result: 0 when it matched.
+int try_password(kpass_db* db, const char* password) {
     uint8_t key[kpass_key_size];
     kpass_hash_pw(password, key);
     int result = kpass_decrypt_db(db, key);
     explicit_bzero(key, sizeof key);
-    return result == 0;
+    return result;
 }
 
 // Copies of the password and of the keys made from it outlive their use in
@@ -74,21 +77,31 @@ __attribute__((noinline)) void wipe_unused_stack() {
 }
 
 // Asks for passwords until one unlocks db (0) or the user cancels (-1).
+// Contents whose key matched but which cannot be read (damaged, or no
+// memory for them) give 1: asking again for a password that was right
+// would never end. The typed password lives in a secure block only.
 int unlock(kpass_db* db) {
-    char password[password_size];
+    secure_vector<char> password(password_size, '\0');
     int result = -1;
-    if (prompt_password(password, password_size) == 0) {
-        for (;;) {
-            if (try_password(db, password)) {
-                result = 0;
-                break;
-            }
+    for (bool first = true;; first = false) {
+        if (!first) {
             message_box("Password does not match.");
             clear_screen();
-            if (prompt_password(password, password_size) != 0) break;
+        }
+        int answer = prompt_password(password.data(), password_size);
+        forget_typed_keys();
+        if (answer != 0) break;
+        int tried = try_password(db, password.data());
+        kpass_wipe(password.data(), password.size());
+        // Keys typed while the key was being made were meant for no
+        // dialog: they must neither close the next message unseen nor run
+        // as commands once the database is open.
+        forget_typed_keys();
+        if (tried != kpass_wrong_key) {
+            result = tried == 0 ? 0 : 1;
+            break;
         }
     }
-    explicit_bzero(password, sizeof password);
     wipe_unused_stack();
     return result;
 }
@@ -137,6 +150,10 @@ int open_database(kpass_db* db, const char* path) {
         return 1;
     }
     int result = unlock(db);
+    if (result == 1) {
+        kpass_free_db(db);
+        message_box("Couldn't read.");
+    }
     clear_screen();
     return result;
 }

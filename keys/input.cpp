@@ -23,3 +23,12 @@ int read_key_from(WINDOW* window) {
     }
     return key_input_ended;
 }
+
+void forget_typed_keys() {
+    // Pushing keys back fills curses' queue from its last slot to its
+    // first, over whatever it held, until no slot is left; then it is
+    // emptied. The bound only guards against a queue that never fills.
+    for (int i = 0; i < 4096 && ungetch(0) != ERR; ++i) {
+    }
+    flushinp();
+}

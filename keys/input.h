@@ -13,3 +13,9 @@ inline constexpr int key_input_ended = KEY_MAX + 1;
 // The next key from window, blocking, as wgetch gives it; key_input_ended
 // when the input has ended.
 int read_key_from(WINDOW* window);
+
+// Drops every key typed ahead and not yet read (what the terminal holds
+// and what curses has taken from it), and overwrites curses' own queue of
+// keys, which keeps the keys it has handed out until they are overwritten:
+// after a password prompt they are the password's characters.
+void forget_typed_keys();

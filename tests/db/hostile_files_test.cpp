@@ -1,7 +1,8 @@
 // Files from elsewhere, opened the way the program opens them: through
 // open_database, with the password typed into its prompt. Each one is
-// refused cleanly, with "Couldn't read." (the file cannot be loaded) or
-// "Password does not match." (it loads, but nothing unlocks it), and with no
+// refused cleanly, with "Couldn't read." (the file cannot be loaded, or the
+// contents behind a key that matched do not parse) or "Password does not
+// match." (it loads, but nothing unlocks it), and with no
 // block allocated from a count in the header; or it opens as KeePass 1.x
 // would open it.
 //
@@ -106,9 +107,9 @@ TEST_F(HostileFilesTest, CountsFarBeyondTheContentsAreRefusedWithoutAllocatingFr
     std::vector<uint8_t> contents = one_group_contents();
     for (uint32_t groups : {0xFFFFFFFFu, 0x80000000u, 0x10000000u, 2u}) {
         SCOPED_TRACE(groups);
-        EXPECT_EQ(open_with(sealed("counts.kdb", groups, 0, contents), "pw"), seen::password_does_not_match);
+        EXPECT_EQ(open_with(sealed("counts.kdb", groups, 0, contents), "pw"), seen::couldnt_read);
     }
-    EXPECT_EQ(open_with(sealed("entries.kdb", 1, 0xFFFFFFFFu, contents), "pw"), seen::password_does_not_match);
+    EXPECT_EQ(open_with(sealed("entries.kdb", 1, 0xFFFFFFFFu, contents), "pw"), seen::couldnt_read);
     // The largest block is the copy of the file or its decrypted contents.
     EXPECT_LE(largest_secure_block, 4096u);
 }
@@ -120,7 +121,7 @@ TEST_F(HostileFilesTest, AFieldSizeOf0xFFFFFFFFIsRefusedWithoutAllocatingFromIt)
         kdb_add_u32(contents, kdb_group_id, 1);
         kdb_add_field_sized(contents, type, 0xFFFFFFFFu, {'a', 'b', 'c', 0});
         kdb_end_record(contents);
-        EXPECT_EQ(open_with(sealed("field.kdb", 1, 0, contents), "pw"), seen::password_does_not_match);
+        EXPECT_EQ(open_with(sealed("field.kdb", 1, 0, contents), "pw"), seen::couldnt_read);
     }
     // The same in an entry's text and attachment.
     for (uint16_t type : {kdb_entry_title, kdb_entry_binary}) {
@@ -128,7 +129,7 @@ TEST_F(HostileFilesTest, AFieldSizeOf0xFFFFFFFFIsRefusedWithoutAllocatingFromIt)
         kdb_add_u32(contents, kdb_entry_group_id, 1);
         kdb_add_field_sized(contents, type, 0xFFFFFFFFu, {'x'});
         kdb_end_record(contents);
-        EXPECT_EQ(open_with(sealed("entry.kdb", 1, 1, contents), "pw"), seen::password_does_not_match);
+        EXPECT_EQ(open_with(sealed("entry.kdb", 1, 1, contents), "pw"), seen::couldnt_read);
     }
     EXPECT_LE(largest_secure_block, 4096u);
 }
