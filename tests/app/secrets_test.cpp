@@ -1,9 +1,11 @@
 // Secrets left behind: after each way a database is opened, refused,
 // cancelled, switched with "open" or quit, the process's writable memory
 // (heap, stacks, every other writable mapping) is searched for the master
-// password, the composite key made from it (its SHA-256), the final key and
-// a text from the decrypted contents. None may be found once its use is
-// over. And core dumps are off from start-up on.
+// passwords (in every form a copy takes: bytes, UTF-16, UTF-32, curses
+// cells, each also without its first two characters), the composite key
+// made from it (its SHA-256), the final key and a text from the decrypted
+// contents. None may be found once its use is over. And core dumps are off
+// from start-up on.
 //
 // The searched-for values must not come from this process's own work: the
 // database is written, and the keys computed, in a child process, which
@@ -33,6 +35,7 @@
 #include "kpass/kpass.h"
 #include "kpass/writer/kdb_writer.h"
 #include "screen/layout.h"
+#include "support/secret_search.h"
 #include "support/virtual_terminal.h"
 
 namespace {
@@ -41,7 +44,7 @@ namespace {
 struct secrets {
     char password[32];
     char wrong_password[32];
-    char other_password[32];
+    char other_password[48];  // longer than the prompt's field: it grows and scrolls
     uint8_t composite[32];
     uint8_t final_key[32];
     char note[48];  // a text inside the decrypted contents
@@ -50,60 +53,21 @@ struct secrets {
 
 secrets* needles = nullptr;
 
-struct needle {
-    const char* name;
-    const void* bytes;
-    size_t size;
-};
+using needle = secret;
+
+secret text_needle(const char* name, const char* text) { return {name, text, std::strlen(text), true}; }
 
 std::vector<needle> all_needles() {
-    return {{"password", needles->password, std::strlen(needles->password)},
-            {"wrong password", needles->wrong_password, std::strlen(needles->wrong_password)},
-            {"other password", needles->other_password, std::strlen(needles->other_password)},
-            {"composite key", needles->composite, 32},
-            {"final key", needles->final_key, 32},
-            {"decrypted note", needles->note, std::strlen(needles->note)},
-            {"other decrypted note", needles->other_note, std::strlen(needles->other_note)}};
+    return {text_needle("password", needles->password),
+            text_needle("wrong password", needles->wrong_password),
+            text_needle("other password", needles->other_password),
+            {"composite key", needles->composite, 32, false},
+            {"final key", needles->final_key, 32, false},
+            text_needle("decrypted note", needles->note),
+            text_needle("other decrypted note", needles->other_note)};
 }
 
-// Plain byte comparison, so that AddressSanitizer lets it read freed and
-// red-zone memory, which is exactly where left-overs hide.
-__attribute__((no_sanitize("address"))) bool found_in(const uint8_t* begin, const uint8_t* end, const needle& n) {
-    const auto* first = static_cast<const uint8_t*>(n.bytes);
-    for (const uint8_t* p = begin; p + n.size <= end; ++p) {
-        if (*p != first[0]) continue;
-        size_t i = 1;
-        while (i < n.size && p[i] == first[i]) ++i;
-        if (i == n.size) return true;
-    }
-    return false;
-}
-
-// The names of the needles found in writable private memory, outside the
-// needles' own page. Huge mappings (sanitizer shadow) are left out.
-std::vector<std::string> left_overs(const std::vector<needle>& wanted) {
-    std::vector<std::string> found;
-    FILE* maps = std::fopen("/proc/self/maps", "r");
-    char line[512];
-    while (std::fgets(line, sizeof line, maps)) {
-        unsigned long from = 0, to = 0;
-        char perms[8] = "";
-        char name[256] = "";
-        if (std::sscanf(line, "%lx-%lx %7s %*s %*s %*s %255[^\n]", &from, &to, perms, name) < 3) continue;
-        if (perms[0] != 'r' || perms[1] != 'w' || perms[3] != 'p') continue;
-        if (to - from > (256ul << 20) || std::strstr(name, "[vvar")) continue;
-        const auto* begin = reinterpret_cast<const uint8_t*>(from);
-        const auto* end = reinterpret_cast<const uint8_t*>(to);
-        const auto* own = reinterpret_cast<const uint8_t*>(needles);
-        for (const needle& n : wanted) {
-            bool hit = own >= begin && own < end ? found_in(begin, own, n) || found_in(own + 4096, end, n)
-                                                 : found_in(begin, end, n);
-            if (hit) found.push_back(std::string(n.name) + " in " + (name[0] ? name : "an anonymous mapping"));
-        }
-    }
-    std::fclose(maps);
-    return found;
-}
+std::vector<std::string> left_overs(const std::vector<needle>& wanted) { return copies_left(wanted, needles); }
 
 std::vector<needle> except(std::vector<needle> wanted, const std::string& name) {
     std::erase_if(wanted, [&](const needle& n) { return name == n.name; });
@@ -129,7 +93,7 @@ void write_databases(const std::string& first, const std::string& second) {
         secrets s{};
         std::strcpy(s.password, "Kv7-master-passphrase-9f3");
         std::strcpy(s.wrong_password, "Xw2-not-the-passphrase-41");
-        std::strcpy(s.other_password, "Qp5-second-database-pw-77");
+        std::strcpy(s.other_password, "Qp5-second-database-passphrase-of-40ch-7");
         std::strcpy(s.note, "N0te-from-the-decrypted-contents-5e1");
         std::strcpy(s.other_note, "Other-decrypted-n0te-from-db-two-8c4");
         kdb_write_options options;

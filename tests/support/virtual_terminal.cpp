@@ -3,10 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
+#include <cwchar>
+#include <climits>
 #include <stdexcept>
 
-virtual_terminal::virtual_terminal(int rows, int cols) {
+virtual_terminal::virtual_terminal(int rows, int cols, const char* ctype) {
+    if (std::setlocale(LC_CTYPE, ctype) == nullptr) throw std::runtime_error("no such locale");
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe");
     write_fd_ = fds[1];
@@ -22,6 +26,9 @@ virtual_terminal::virtual_terminal(int rows, int cols) {
     noecho();
     curs_set(0);
     keypad(stdscr, TRUE);
+    // A terminal of eight-bit characters, as a terminal device set to CS8
+    // is: curses strips the eighth bit of input read from a pipe otherwise.
+    meta(stdscr, TRUE);
 }
 
 virtual_terminal::~virtual_terminal() {
@@ -30,6 +37,7 @@ virtual_terminal::~virtual_terminal() {
     if (write_fd_ >= 0) close(write_fd_);
     if (in_) fclose(in_);
     if (out_) fclose(out_);
+    std::setlocale(LC_CTYPE, "C");
 }
 
 void virtual_terminal::type(std::string_view bytes) {
@@ -81,3 +89,30 @@ std::string screen_row(int row) { return text_of(curscr, row); }
 chtype screen_char(int row, int col) { return cell_char(curscr, row, col); }
 attr_t screen_attrs(int row, int col) { return cell_attrs(curscr, row, col); }
 chtype acs(chtype acs_constant) { return acs_constant & (A_CHARTEXT | A_ALTCHARSET); }
+
+std::string cells_text(WINDOW* window, int row, int col, int count) {
+    std::string text;
+    int y, x;
+    getyx(window, y, x);
+    for (int c = col; c < col + count; ++c) {
+        cchar_t cell;
+        if (mvwin_wch(window, row, c, &cell) == ERR) break;
+        wchar_t chars[CCHARW_MAX + 1] = {};
+        attr_t attrs = 0;
+        short pair = 0;
+        getcchar(&cell, chars, &attrs, &pair, nullptr);
+        if (attrs & A_ALTCHARSET) {
+            text += '#';
+            continue;
+        }
+        for (const wchar_t* w = chars; *w != 0; ++w) {
+            char bytes[MB_LEN_MAX];
+            std::mbstate_t state{};
+            std::size_t size = std::wcrtomb(bytes, *w, &state);
+            text.append(bytes, size == static_cast<std::size_t>(-1) ? 0 : size);
+        }
+        if (wcwidth(chars[0]) == 2) ++c;
+    }
+    wmove(window, y, x);
+    return text;
+}

@@ -25,8 +25,10 @@ inline constexpr std::string_view escape = "\033";
 class virtual_terminal {
 public:
     // Starts curses as the program does (cbreak, noecho, hidden cursor,
-    // keypad on stdscr) on a rows x cols screen.
-    virtual_terminal(int rows, int cols);
+    // keypad on stdscr) on a rows x cols screen, with the character type
+    // ctype ("C" or a UTF-8 locale such as "C.UTF-8"), which curses reads
+    // when it starts. The destructor sets it back to "C".
+    virtual_terminal(int rows, int cols, const char* ctype = "C");
     ~virtual_terminal();
     virtual_terminal(const virtual_terminal&) = delete;
     virtual_terminal& operator=(const virtual_terminal&) = delete;
@@ -57,5 +59,9 @@ std::string row_text(WINDOW* window, int row);
 std::string screen_row(int row);
 chtype screen_char(int row, int col);
 attr_t screen_attrs(int row, int col);
+// count cells of a window from (row, col) as UTF-8: every character of a
+// cell (combining marks included), a wide character once for its two
+// cells, line-drawing characters as '#'.
+std::string cells_text(WINDOW* window, int row, int col, int count);
 // The character part of an ACS constant, for comparisons with cell_char.
 chtype acs(chtype acs_constant);

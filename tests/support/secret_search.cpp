@@ -1,0 +1,90 @@
+#include "support/secret_search.h"
+
+#include <curses.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// How a copy is laid out: each character in unit bytes (little-endian),
+// one character every stride bytes.
+struct copy_form {
+    const char* name;
+    std::size_t unit;
+    std::size_t stride;
+};
+
+constexpr copy_form text_forms[] = {
+    {"bytes", 1, 1}, {"UTF-16", 2, 2}, {"UTF-32", 4, 4}, {"curses cells", sizeof(wchar_t), sizeof(cchar_t)}};
+
+// Shorter runs than this would match by chance.
+constexpr std::size_t shortest = 8;
+
+// Plain loads, so that AddressSanitizer lets it read freed and red-zone
+// memory.
+__attribute__((no_sanitize("address"))) bool unit_is(const uint8_t* at, std::size_t unit, uint8_t c) {
+    if (at[0] != c) return false;
+    for (std::size_t b = 1; b < unit; ++b)
+        if (at[b] != 0) return false;
+    return true;
+}
+
+__attribute__((no_sanitize("address"))) bool found_in(const uint8_t* begin, const uint8_t* end, const uint8_t* chars,
+                                                    std::size_t count, const copy_form& form) {
+    const std::size_t span = (count - 1) * form.stride + form.unit;
+    if (static_cast<std::size_t>(end - begin) < span) return false;
+    for (const uint8_t* p = begin; p + span <= end; ++p) {
+        if (*p != chars[0]) continue;
+        std::size_t i = 0;
+        while (i < count && unit_is(p + i * form.stride, form.unit, chars[i])) ++i;
+        if (i == count) return true;
+    }
+    return false;
+}
+
+bool found_outside(const uint8_t* begin, const uint8_t* end, const uint8_t* own, const uint8_t* chars,
+                   std::size_t count, const copy_form& form) {
+    if (own >= begin && own < end) return found_in(begin, own, chars, count, form) || found_in(own + 4096, end, chars, count, form);
+    return found_in(begin, end, chars, count, form);
+}
+
+void search_mapping(const uint8_t* begin, const uint8_t* end, const uint8_t* own, const secret& s,
+                    const std::string& where, std::vector<std::string>& found) {
+    const auto* chars = static_cast<const uint8_t*>(s.bytes);
+    const std::size_t forms = s.text ? std::size(text_forms) : 1;
+    for (std::size_t f = 0; f < forms; ++f) {
+        for (std::size_t cut : {std::size_t{0}, std::size_t{2}}) {
+            if (s.size < cut + shortest) continue;
+            if (found_outside(begin, end, own, chars + cut, s.size - cut, text_forms[f])) {
+                found.push_back(std::string(s.name) + " as " + text_forms[f].name + (cut ? " (cut)" : "") + " in " + where);
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> copies_left(const std::vector<secret>& wanted, const void* own_page) {
+    std::vector<std::string> found;
+    FILE* maps = std::fopen("/proc/self/maps", "r");
+    if (maps == nullptr) return {"/proc/self/maps cannot be read"};
+    char line[512];
+    while (std::fgets(line, sizeof line, maps)) {
+        unsigned long from = 0, to = 0;
+        char perms[8] = "";
+        char name[256] = "";
+        if (std::sscanf(line, "%lx-%lx %7s %*s %*s %*s %255[^\n]", &from, &to, perms, name) < 3) continue;
+        if (perms[0] != 'r' || perms[1] != 'w' || perms[3] != 'p') continue;
+        // Huge mappings are the sanitizer's shadow memory.
+        if (to - from > (256ul << 20) || std::strstr(name, "[vvar")) continue;
+        const std::string where = name[0] ? name : "an anonymous mapping";
+        for (const secret& s : wanted)
+            search_mapping(reinterpret_cast<const uint8_t*>(from), reinterpret_cast<const uint8_t*>(to),
+                           static_cast<const uint8_t*>(own_page), s, where, found);
+    }
+    std::fclose(maps);
+    return found;
+}
