@@ -382,3 +382,30 @@ TEST(entry_dialog, waits_for_room_on_a_small_screen) {
 }
 
 }  // namespace
+
+namespace {
+
+// Texts outside ASCII: their characters in a UTF-8 locale, one "?" a byte
+// outside printable ASCII in the "C" locale.
+TEST(entry_dialog, texts_outside_ascii_in_both_locales) {
+    for (const char* ctype : {"C.UTF-8", "C"}) {
+        SCOPED_TRACE(ctype);
+        const bool utf8 = std::string(ctype) != "C";
+        virtual_terminal vt(24, 80, ctype);
+        sample s;
+        s.title = "B\xc3\xa4renstra\xc3\x9f" "e Konto";
+        s.password = "P\xc3\xa4ssw\xc3\xb6rd-\xe2\x80\x9e\xe4\xb8\xad\xe2\x80\x9d";
+        s.entry.title = s.title.data();
+        s.entry.password = s.password.data();
+        vt.type(keys::up);
+        vt.type(keys::enter);
+        EXPECT_EQ(show_entry_dialog(&s.db, &s.entry), 1);
+        // The dialog's picture stays on the screen once it has closed.
+        EXPECT_EQ(cells_text(curscr, form_top + 3, value_col, 20),
+                  utf8 ? "B\xc3\xa4renstra\xc3\x9f" "e Konto   " : "B??renstra??e Konto ");
+        EXPECT_EQ(cells_text(curscr, form_top + 6, value_col, 20),
+                  utf8 ? "P\xc3\xa4ssw\xc3\xb6rd-\xe2\x80\x9e\xe4\xb8\xad\xe2\x80\x9d       " : "P??ssw??rd-?????????");
+    }
+}
+
+}  // namespace
