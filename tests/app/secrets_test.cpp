@@ -12,7 +12,10 @@
 // hands the values over through a pipe into a page of their own that the
 // search leaves out.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <grp.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -228,6 +231,67 @@ TEST_F(SecretsTest, QuittingLeavesNothing) {
 
 TEST(CoreDumps, AreOffOnceCursesIsStarted) {
     EXPECT_EXIT(start_and_check_core_limit(), ::testing::ExitedWithCode(0), "");
+}
+
+// What a reader process, of the same unprivileged user, finds when it opens
+// /proc/PID/mem of a child that has (or, to show that the system would let
+// it, has not) gone through the program's start-up.
+enum memory_read : int { readable = 10, refused = 11, cannot_drop_privileges = 12, broken = 13 };
+
+memory_read open_memory_of_child(bool started) {
+    int ready[2], hold[2];
+    if (pipe(ready) != 0 || pipe(hold) != 0) return broken;
+    pid_t child = fork();
+    if (child == 0) {
+        close(ready[0]);
+        close(hold[1]);
+        if (started) start_curses();
+        char byte = 1;
+        if (write(ready[1], &byte, 1) != 1) _exit(1);
+        ssize_t ignored = read(hold[0], &byte, 1);  // until the reader is done
+        (void)ignored;
+        _exit(0);
+    }
+    close(ready[1]);
+    close(hold[0]);
+    char byte = 0;
+    memory_read result = broken;
+    if (child > 0 && read(ready[0], &byte, 1) == 1) {
+        int fd = open(("/proc/" + std::to_string(child) + "/mem").c_str(), O_RDONLY);
+        result = fd >= 0 ? readable : (errno == EACCES || errno == EPERM) ? refused : broken;
+        if (fd >= 0) close(fd);
+    }
+    close(ready[0]);
+    close(hold[1]);
+    if (child > 0) waitpid(child, nullptr, 0);
+    return result;
+}
+
+// Runs as an unprivileged user (nobody, when the test runs as root), as a
+// user's other programs would; exits with the memory_read of a started
+// child, or why it could not tell.
+[[noreturn]] void read_memory_as_the_same_user() {
+    setenv("TERM", "xterm", 1);
+    if (!std::freopen("/dev/null", "w", stdout)) _exit(broken);
+    if (getuid() == 0) {
+        const uid_t nobody = 65534;
+        if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0) _exit(cannot_drop_privileges);
+        prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);  // changing the user made this process undumpable
+    }
+    if (open_memory_of_child(false) != readable) _exit(broken);
+    _exit(open_memory_of_child(true));
+}
+
+TEST(ProcessMemory, IsClosedToOtherProcessesOfTheSameUser) {
+    pid_t reader = fork();
+    if (reader == 0) read_memory_as_the_same_user();
+    int status = 0;
+    ASSERT_EQ(waitpid(reader, &status, 0), reader);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == cannot_drop_privileges) GTEST_SKIP() << "cannot run as an unprivileged user here";
+    if (WEXITSTATUS(status) == broken)
+        GTEST_SKIP() << "this system lets no process read another's memory, or the check itself failed";
+    EXPECT_EQ(WEXITSTATUS(status), refused) << "another process of the same user could open /proc/PID/mem";
 }
 
 }  // namespace
