@@ -12,6 +12,10 @@
 // that size. So the header's counts can never size an allocation that the
 // contents do not back (a record takes at least the 6 bytes of its end
 // field).
+//
+// Meta-stream entries (program state that KeePass 1.x and KeePassX keep in
+// entries of a fixed form) stay in the entry records but get no pointer:
+// the entry array and its count list the user's entries only.
 #include <cstring>
 
 #include "kpass/store.h"
@@ -223,6 +227,15 @@ bool walk(uint8_t* contents, size_t size, uint32_t group_count, uint32_t entry_c
 
 }  // namespace
 
+// KeePass 1.x's own test: only an entry that meets all seven conditions is
+// a meta-stream. One that meets some of them is an entry of the user's, and
+// hiding it would lose it from view.
+bool kpass_is_meta_stream(const kpass_entry& entry) {
+    return entry.binary_size != 0 && entry.notes[0] != '\0' && std::strcmp(entry.description, "bin-stream") == 0 &&
+           std::strcmp(entry.title, "Meta-Info") == 0 && std::strcmp(entry.username, "SYSTEM") == 0 &&
+           std::strcmp(entry.url, "$") == 0 && entry.image_id == 0;
+}
+
 int kpass_parse_contents(secure_vector<uint8_t>& contents, size_t size, uint32_t group_count,
                          uint32_t entry_count, kpass_records& records) {
     if (size > contents.size()) return kpass_bad_contents;
@@ -240,7 +253,12 @@ int kpass_parse_contents(secure_vector<uint8_t>& contents, size_t size, uint32_t
     if (!walk(contents.data(), size, group_count, entry_count, &filled, filled_size) || filled_size != copies_size)
         return kpass_bad_contents;
     for (uint32_t i = 0; i < group_count; ++i) filled.group_pointers[i] = &filled.groups[i];
-    for (uint32_t i = 0; i < entry_count; ++i) filled.entry_pointers[i] = &filled.entries[i];
+    // The pointers after the last listed entry stay null, so the array is
+    // null-ended whatever number of meta-streams it leaves out.
+    uint32_t listed = 0;
+    for (uint32_t i = 0; i < entry_count; ++i)
+        if (!kpass_is_meta_stream(filled.entries[i])) filled.entry_pointers[listed++] = &filled.entries[i];
+    filled.listed_entry_count = listed;
     // Moving the buffer keeps its bytes where they are, and the records'
     // pointers with them.
     filled.contents = std::move(contents);
