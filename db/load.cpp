@@ -12,6 +12,7 @@
 
 #include <curses.h>
 
+#include "db/password_encodings.h"
 #include "dialogs/prompts.h"
 #include "kpass/kpass.h"
 
@@ -53,15 +54,6 @@ void clear_screen() {
     wrefresh(stdscr);
 }
 
-// Hashes and tries one password; the key never outlives the attempt.
-bool try_password(kpass_db* db, const char* password) {
-    uint8_t key[kpass_key_size];
-    kpass_hash_pw(password, key);
-    int result = kpass_decrypt_db(db, key);
-    explicit_bzero(key, sizeof key);
-    return result == 0;
-}
-
 // Copies of the password and of the keys made from it outlive their use in
 // stack memory that is no longer in use: registers spilled by the dynamic
 // linker when it binds a symbol at its first call, locals of the form and
@@ -79,7 +71,7 @@ int unlock(kpass_db* db) {
     int result = -1;
     if (prompt_password(password, password_size) == 0) {
         for (;;) {
-            if (try_password(db, password)) {
+            if (try_password(db, password) == 0) {
                 result = 0;
                 break;
             }
