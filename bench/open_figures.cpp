@@ -5,13 +5,13 @@
 
 #include "bench/bench.h"
 #include "kpass/crypto.h"
+#include "kpass/format.h"
 #include "kpass/kpass.h"
 #include "kpass/secure_memory.h"
 
 namespace {
 
 constexpr int runs = 5;
-constexpr size_t header_size = 124;
 
 [[noreturn]] void refused(const char* step, int result) {
     std::fprintf(stderr, "kdbrowse-bench: %s refused the benchmark's database (%d)\n", step, result);
@@ -34,11 +34,6 @@ double unlock_once(const std::vector<uint8_t>& file) {
     return seconds;
 }
 
-uint32_t read_u32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
 }  // namespace
 
 double unlock_seconds(const std::vector<uint8_t>& file) {
@@ -52,16 +47,17 @@ open_figures measure_open(const std::vector<uint8_t>& file) {
     const uint8_t* header = file.data();
     uint8_t composite[32], final_key[32], digest[32];
     kpass_hash_pw(bench_password, composite);
-    kpass_final_key(composite, header + 88, read_u32(header + 120), header + 16, final_key);
-    std::span<const uint8_t> encrypted(file.data() + header_size, file.size() - header_size);
+    kpass_final_key(composite, header + kdb_offset_transform_seed, kdb_read_u32(header + kdb_offset_rounds),
+                    header + kdb_offset_master_seed, final_key);
+    std::span<const uint8_t> encrypted(file.data() + kdb_header_size, file.size() - kdb_header_size);
     auto cipher = [&] {
         double start = now_seconds();
         secure_vector<uint8_t> plain(encrypted.size());
-        kpass_cbc_decrypt(kpass_cipher::aes, final_key, header + 32, encrypted, plain.data());
+        kpass_cbc_decrypt(kpass_cipher::aes, final_key, header + kdb_offset_iv, encrypted, plain.data());
         size_t padding = plain.back();
         kpass_sha256({plain.data(), plain.size() - padding}, digest);
         double elapsed = now_seconds() - start;
-        if (std::memcmp(digest, header + 56, 32) != 0) refused("the contents hash check", 0);
+        if (std::memcmp(digest, header + kdb_offset_hash, 32) != 0) refused("the contents hash check", 0);
         return elapsed;
     };
     std::array<double, 2> seconds = fastest_of(runs, [&] { return unlock_once(file); }, cipher);

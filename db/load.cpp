@@ -12,6 +12,7 @@
 
 #include <curses.h>
 
+#include "db/password_encodings.h"
 #include "dialogs/prompts.h"
 #include "keys/input.h"
 #include "kpass/kpass.h"
@@ -53,16 +54,6 @@ int open_regular_file(const char* path, off_t* size) {
 void clear_screen() {
     wclear(stdscr);
     wrefresh(stdscr);
-}
-
-// Hashes and tries one password; the key never outlives the attempt. The
-// library's result: 0 when it matched.
-int try_password(kpass_db* db, const char* password) {
-    uint8_t key[kpass_key_size];
-    kpass_hash_pw(password, key);
-    int result = kpass_decrypt_db(db, key);
-    explicit_bzero(key, sizeof key);
-    return result;
 }
 
 // Copies of the password and of the keys made from it outlive their use in

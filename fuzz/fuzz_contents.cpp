@@ -3,8 +3,10 @@
 // that every check after the hash is what gets fuzzed. The first two bytes
 // choose the header's group and entry counts.
 //
-// On success the records must hold together: the counts are the header's,
-// the pointer arrays are full and null-terminated, every text is non-null,
+// On success the records must hold together: the group count is the
+// header's, the entry array lists every entry record that is not a
+// meta-stream, in order, and no other; the pointer arrays are
+// null-terminated, every text is non-null,
 // lies inside the decrypted contents or the block of texts and ends with a
 // NUL there, every attachment lies inside the decrypted contents.
 #include <cstdint>
@@ -62,9 +64,10 @@ void check_text(const block_view& contents, const block_view& texts, const char*
 }
 
 void check_records(const kpass_db* db, uint32_t group_count, uint32_t entry_count) {
-    if (db->group_count != group_count || db->entry_count != entry_count) fail("counts differ from the header");
+    if (db->group_count != group_count) fail("the group count differs from the header");
+    if (db->entry_count > entry_count) fail("more entries listed than the header counts");
     if (db->groups == nullptr || db->entries == nullptr) fail("null record arrays");
-    if (db->groups[group_count] != nullptr || db->entries[entry_count] != nullptr) fail("arrays not null-ended");
+    if (db->groups[group_count] != nullptr || db->entries[db->entry_count] != nullptr) fail("arrays not null-ended");
     const kpass_records& records = db->store->records;
     block_view contents = view_of(records.contents);
     block_view texts = view_of(records.texts);
@@ -72,9 +75,9 @@ void check_records(const kpass_db* db, uint32_t group_count, uint32_t entry_coun
         if (db->groups[i] != &records.groups[i]) fail("a group pointer out of place");
         check_text(contents, texts, db->groups[i]->name);
     }
+    uint32_t listed = 0;
     for (uint32_t i = 0; i < entry_count; ++i) {
-        const kpass_entry* e = db->entries[i];
-        if (e != &records.entries[i]) fail("an entry pointer out of place");
+        const kpass_entry* e = &records.entries[i];
         for (const char* text : {e->title, e->url, e->username, e->password, e->notes, e->description})
             check_text(contents, texts, text);
         if (e->binary_size != 0) {
@@ -82,7 +85,10 @@ void check_records(const kpass_db* db, uint32_t group_count, uint32_t entry_coun
             if (!contents.holds(bytes) || e->binary_size > static_cast<size_t>(contents.end - bytes))
                 fail("an attachment outside the decrypted contents");
         }
+        if (!kpass_is_meta_stream(*e) && (listed >= db->entry_count || db->entries[listed++] != e))
+            fail("an entry that is not a meta-stream is not listed in its place");
     }
+    if (listed != db->entry_count) fail("the entry count is not the number of entries listed");
 }
 
 }  // namespace

@@ -87,6 +87,21 @@ std::vector<uint8_t> contents_input(const std::vector<kdb_group_spec>& groups,
     return input;
 }
 
+// Meta-stream entries between entries of the user's that miss one of the
+// seven conditions each (here: the attachment, the image id), so that the
+// fuzzers start next to the test that leaves meta-streams out.
+std::vector<kdb_entry_spec> meta_stream_entries() {
+    kdb_entry_spec meta;
+    meta.group_id = 1;
+    meta.title = "Meta-Info", meta.username = "SYSTEM", meta.url = "$";
+    meta.notes = "Simple UI State", meta.description = "bin-stream";
+    meta.binary = std::string("\x01\x00\x02", 3);
+    kdb_entry_spec no_attachment = meta, with_image = meta;
+    no_attachment.binary.clear();
+    with_image.image_id = 1;
+    return {meta, no_attachment, meta, with_image, meta};
+}
+
 // The bytes of a literal, NULs included.
 template <size_t N>
 std::vector<uint8_t> bytes(const char (&text)[N]) {
@@ -109,6 +124,9 @@ int main(int argc, char** argv) {
     save("fuzz_file", "browse.kdb", kdb_write(options, browse_groups(), browse_entries(), fuzz_password));
     save("fuzz_file", "groupless.kdb", kdb_write(options, {}, groupless_entries(), fuzz_password));
     save("fuzz_file", "empty.kdb", kdb_write(options, {}, {}, fuzz_password));
+    std::vector<kdb_group_spec> one_group(demo_groups.begin(), demo_groups.begin() + 1);
+    one_group[0].id = 1;
+    save("fuzz_file", "meta-streams.kdb", kdb_write(options, one_group, meta_stream_entries(), fuzz_password));
     std::vector<uint8_t> wrong = kdb_write(options, demo_groups, demo_entries, "not the fuzz password");
     save("fuzz_file", "other-password.kdb", wrong);
 
@@ -116,6 +134,7 @@ int main(int argc, char** argv) {
     save("fuzz_contents", "browse", contents_input(browse_groups(), browse_entries()));
     save("fuzz_contents", "groupless", contents_input({}, groupless_entries()));
     save("fuzz_contents", "empty", {0, 0});
+    save("fuzz_contents", "meta-streams", contents_input(one_group, meta_stream_entries()));
 
     // Key sequences: browse and scroll; the entry dialog; resizes down to
     // tiny sizes; "open" with the other database, a wrong password, a

@@ -12,13 +12,16 @@
 // that size. So the header's counts can never size an allocation that the
 // contents do not back (a record takes at least the 6 bytes of its end
 // field).
+//
+// Meta-stream entries (program state that KeePass 1.x and KeePassX keep in
+// entries of a fixed form) stay in the entry records but get no pointer:
+// the entry array and its count list the user's entries only.
 #include <cstring>
 
+#include "kpass/format.h"
 #include "kpass/store.h"
 
 namespace {
-
-constexpr uint16_t end_of_record = 0xFFFF;
 
 struct field {
     uint16_t type;
@@ -40,21 +43,14 @@ struct reader {
     char* empty;  // the shared empty text (null while measuring)
 };
 
-uint16_t read_u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t read_u32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
 // The next field, or false when its header or its data run past the end.
 bool next_field(reader& in, field& out) {
     size_t left = in.size - in.position;
     if (left < 6) return false;
     uint8_t* at = in.contents + in.position;
-    uint32_t size = read_u32(at + 2);
+    uint32_t size = kdb_read_u32(at + 2);
     if (size > left - 6) return false;
-    out.type = read_u16(at);
+    out.type = kdb_read_u16(at);
     out.data = at + 6;
     out.size = size;
     in.position += 6 + static_cast<size_t>(size);
@@ -84,20 +80,20 @@ char* put_text(reader& in, const field& f) {
 // Size a group field must have, or -1 when any size will do.
 long group_field_size(uint16_t type) {
     switch (type) {
-        case 0x0001: return 4;
-        case 0x0003: case 0x0004: case 0x0005: case 0x0006: return 5;
-        case 0x0007: return 4;
-        case 0x0008: return 2;
-        case 0x0009: return 4;
+        case kdb_group_id: return 4;
+        case kdb_group_ctime: case kdb_group_mtime: case kdb_group_atime: case kdb_group_etime: return 5;
+        case kdb_group_image: return 4;
+        case kdb_group_level: return 2;
+        case kdb_group_flags: return 4;
         default: return -1;
     }
 }
 
 long entry_field_size(uint16_t type) {
     switch (type) {
-        case 0x0001: return 16;
-        case 0x0002: case 0x0003: return 4;
-        case 0x0009: case 0x000A: case 0x000B: case 0x000C: return 5;
+        case kdb_entry_uuid: return 16;
+        case kdb_entry_group_id: case kdb_entry_image: return 4;
+        case kdb_entry_ctime: case kdb_entry_mtime: case kdb_entry_atime: case kdb_entry_etime: return 5;
         default: return -1;
     }
 }
@@ -117,7 +113,7 @@ void clear_entry(kpass_entry& entry, char* empty) {
 
 // Stores a checked field into group (null while measuring).
 void apply_group_field(kpass_group* group, const field& f, reader& in) {
-    if (f.type == 0x0002) {
+    if (f.type == kdb_group_name) {
         char* name = put_text(in, f);
         if (group) group->name = name;
         return;
@@ -125,31 +121,33 @@ void apply_group_field(kpass_group* group, const field& f, reader& in) {
     if (!group) return;
     const uint8_t* d = f.data;
     switch (f.type) {
-        case 0x0001: group->id = read_u32(d); break;
-        case 0x0003: copy_time(group->ctime, f); break;
-        case 0x0004: copy_time(group->mtime, f); break;
-        case 0x0005: copy_time(group->atime, f); break;
-        case 0x0006: copy_time(group->etime, f); break;
-        case 0x0007: group->image_id = read_u32(d); break;
-        case 0x0008: group->level = read_u16(d); break;
-        case 0x0009: group->flags = read_u32(d); break;
-        default: break;  // 0x0000 and unknown types carry nothing we keep
+        case kdb_group_id: group->id = kdb_read_u32(d); break;
+        case kdb_group_ctime: copy_time(group->ctime, f); break;
+        case kdb_group_mtime: copy_time(group->mtime, f); break;
+        case kdb_group_atime: copy_time(group->atime, f); break;
+        case kdb_group_etime: copy_time(group->etime, f); break;
+        case kdb_group_image: group->image_id = kdb_read_u32(d); break;
+        case kdb_group_level: group->level = kdb_read_u16(d); break;
+        case kdb_group_flags: group->flags = kdb_read_u32(d); break;
+        default: break;  // kdb_group_ignored and unknown types carry nothing we keep
     }
 }
 
 char** entry_text(kpass_entry& entry, uint16_t type) {
     switch (type) {
-        case 0x0004: return &entry.title;
-        case 0x0005: return &entry.url;
-        case 0x0006: return &entry.username;
-        case 0x0007: return &entry.password;
-        case 0x0008: return &entry.notes;
-        case 0x000D: return &entry.description;
+        case kdb_entry_title: return &entry.title;
+        case kdb_entry_url: return &entry.url;
+        case kdb_entry_username: return &entry.username;
+        case kdb_entry_password: return &entry.password;
+        case kdb_entry_notes: return &entry.notes;
+        case kdb_entry_description: return &entry.description;
         default: return nullptr;
     }
 }
 
-bool is_entry_text(uint16_t type) { return (type >= 0x0004 && type <= 0x0008) || type == 0x000D; }
+bool is_entry_text(uint16_t type) {
+    return (type >= kdb_entry_title && type <= kdb_entry_notes) || type == kdb_entry_description;
+}
 
 void apply_entry_field(kpass_entry* entry, const field& f, reader& in) {
     if (is_entry_text(f.type)) {
@@ -160,14 +158,14 @@ void apply_entry_field(kpass_entry* entry, const field& f, reader& in) {
     if (!entry) return;
     const uint8_t* d = f.data;
     switch (f.type) {
-        case 0x0001: std::memcpy(entry->uuid, d, 16); break;
-        case 0x0002: entry->group_id = read_u32(d); break;
-        case 0x0003: entry->image_id = static_cast<int32_t>(read_u32(d)); break;
-        case 0x0009: copy_time(entry->ctime, f); break;
-        case 0x000A: copy_time(entry->mtime, f); break;
-        case 0x000B: copy_time(entry->atime, f); break;
-        case 0x000C: copy_time(entry->etime, f); break;
-        case 0x000E:
+        case kdb_entry_uuid: std::memcpy(entry->uuid, d, 16); break;
+        case kdb_entry_group_id: entry->group_id = kdb_read_u32(d); break;
+        case kdb_entry_image: entry->image_id = static_cast<int32_t>(kdb_read_u32(d)); break;
+        case kdb_entry_ctime: copy_time(entry->ctime, f); break;
+        case kdb_entry_mtime: copy_time(entry->mtime, f); break;
+        case kdb_entry_atime: copy_time(entry->atime, f); break;
+        case kdb_entry_etime: copy_time(entry->etime, f); break;
+        case kdb_entry_binary:
             // An empty attachment points at the shared empty text, as a
             // missing one does.
             entry->binary = f.size != 0 ? f.data : reinterpret_cast<uint8_t*>(in.empty);
@@ -181,7 +179,7 @@ void apply_entry_field(kpass_entry* entry, const field& f, reader& in) {
 bool read_group(reader& in, kpass_group* group) {
     field f;
     while (next_field(in, f)) {
-        if (f.type == end_of_record) return true;
+        if (f.type == kdb_end_field) return true;
         long size = group_field_size(f.type);
         if (size >= 0 && f.size != static_cast<size_t>(size)) return false;
         apply_group_field(group, f, in);
@@ -192,7 +190,7 @@ bool read_group(reader& in, kpass_group* group) {
 bool read_entry(reader& in, kpass_entry* entry) {
     field f;
     while (next_field(in, f)) {
-        if (f.type == end_of_record) return true;
+        if (f.type == kdb_end_field) return true;
         long size = entry_field_size(f.type);
         if (size >= 0 && f.size != static_cast<size_t>(size)) return false;
         apply_entry_field(entry, f, in);
@@ -223,6 +221,15 @@ bool walk(uint8_t* contents, size_t size, uint32_t group_count, uint32_t entry_c
 
 }  // namespace
 
+// KeePass 1.x's own test: only an entry that meets all seven conditions is
+// a meta-stream. One that meets some of them is an entry of the user's, and
+// hiding it would lose it from view.
+bool kpass_is_meta_stream(const kpass_entry& entry) {
+    return entry.binary_size != 0 && entry.notes[0] != '\0' && std::strcmp(entry.description, "bin-stream") == 0 &&
+           std::strcmp(entry.title, "Meta-Info") == 0 && std::strcmp(entry.username, "SYSTEM") == 0 &&
+           std::strcmp(entry.url, "$") == 0 && entry.image_id == 0;
+}
+
 int kpass_parse_contents(secure_vector<uint8_t>& contents, size_t size, uint32_t group_count,
                          uint32_t entry_count, kpass_records& records) {
     if (size > contents.size()) return kpass_bad_contents;
@@ -240,7 +247,12 @@ int kpass_parse_contents(secure_vector<uint8_t>& contents, size_t size, uint32_t
     if (!walk(contents.data(), size, group_count, entry_count, &filled, filled_size) || filled_size != copies_size)
         return kpass_bad_contents;
     for (uint32_t i = 0; i < group_count; ++i) filled.group_pointers[i] = &filled.groups[i];
-    for (uint32_t i = 0; i < entry_count; ++i) filled.entry_pointers[i] = &filled.entries[i];
+    // The pointers after the last listed entry stay null, so the array is
+    // null-ended whatever number of meta-streams it leaves out.
+    uint32_t listed = 0;
+    for (uint32_t i = 0; i < entry_count; ++i)
+        if (!kpass_is_meta_stream(filled.entries[i])) filled.entry_pointers[listed++] = &filled.entries[i];
+    filled.listed_entry_count = listed;
     // Moving the buffer keeps its bytes where they are, and the records'
     // pointers with them.
     filled.contents = std::move(contents);

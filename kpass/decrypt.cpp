@@ -49,6 +49,7 @@ int unlock(kpass_db* db, const uint8_t* key) {
     if (result != kpass_success) return result;
     db->groups = store.records.group_pointers.data();
     db->entries = store.records.entry_pointers.data();
+    db->entry_count = store.records.listed_entry_count;
     return kpass_success;
 }
 

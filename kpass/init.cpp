@@ -2,7 +2,7 @@
 #include <new>
 
 #include "kpass/crypto.h"
-#include "kpass/header.h"
+#include "kpass/format.h"
 #include "kpass/kpass.h"
 #include "kpass/store.h"
 
@@ -26,26 +26,27 @@ void clear_db(kpass_db* db) {
 }
 
 int check_header(const uint8_t* data, size_t length) {
-    if (length < kpass_header_size) return kpass_short_file;
-    if (kpass_read_u32(data) != kpass_signature_1 || kpass_read_u32(data + 4) != kpass_signature_2)
+    if (length < kdb_header_size) return kpass_short_file;
+    if (kdb_read_u32(data + kdb_offset_signature_1) != kdb_signature_1 ||
+        kdb_read_u32(data + kdb_offset_signature_2) != kdb_signature_2)
         return kpass_bad_signature;
-    if ((kpass_read_u32(data + 12) & kpass_version_mask) != kpass_version) return kpass_bad_version;
-    if (!kpass_cipher_of(kpass_read_u32(data + 8))) return kpass_unsupported_cipher;
-    size_t contents = length - kpass_header_size;
+    if ((kdb_read_u32(data + kdb_offset_version) & kdb_version_mask) != kdb_version) return kpass_bad_version;
+    if (!kpass_cipher_of(kdb_read_u32(data + kdb_offset_flags))) return kpass_unsupported_cipher;
+    size_t contents = length - kdb_header_size;
     if (contents == 0 || contents % 16 != 0) return kpass_bad_length;
     return kpass_success;
 }
 
 void read_header(kpass_db* db, const uint8_t* data) {
-    db->flags = kpass_read_u32(data + 8);
-    db->version = kpass_read_u32(data + 12);
-    std::memcpy(db->master_seed, data + 16, 16);
-    std::memcpy(db->iv, data + 32, 16);
-    db->group_count = kpass_read_u32(data + 48);
-    db->entry_count = kpass_read_u32(data + 52);
-    std::memcpy(db->contents_hash, data + 56, 32);
-    std::memcpy(db->transform_seed, data + 88, 32);
-    db->rounds = kpass_read_u32(data + 120);
+    db->flags = kdb_read_u32(data + kdb_offset_flags);
+    db->version = kdb_read_u32(data + kdb_offset_version);
+    std::memcpy(db->master_seed, data + kdb_offset_master_seed, 16);
+    std::memcpy(db->iv, data + kdb_offset_iv, 16);
+    db->group_count = kdb_read_u32(data + kdb_offset_group_count);
+    db->entry_count = kdb_read_u32(data + kdb_offset_entry_count);
+    std::memcpy(db->contents_hash, data + kdb_offset_hash, 32);
+    std::memcpy(db->transform_seed, data + kdb_offset_transform_seed, 32);
+    db->rounds = kdb_read_u32(data + kdb_offset_rounds);
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ int kpass_init_db(kpass_db* db, const uint8_t* data, int length) {
     kpass_store* store = nullptr;
     try {
         store = kpass_new_store();
-        store->encrypted.assign(data + kpass_header_size, data + size);
+        store->encrypted.assign(data + kdb_header_size, data + size);
     } catch (const std::bad_alloc&) {
         kpass_delete_store(store);
         return kpass_out_of_memory;

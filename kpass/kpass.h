@@ -12,6 +12,14 @@
 // bytes up to the first NUL, or all of them when the field holds none, and
 // a text the file leaves out is the empty text. An entry without an
 // attachment has binary_size 0. Nothing here writes a file.
+//
+// Meta-stream entries are left out. KeePass 1.x and KeePassX keep program
+// state in entries that no user sees: an entry is one when it has
+// attachment data, its notes are not empty, its description is
+// "bin-stream", its title "Meta-Info", its user name "SYSTEM", its URL "$"
+// and its image id 0 (all seven; an entry that meets only some is kept).
+// Once a key matches, the entry array and entry_count hold every other
+// entry, in file order.
 #pragma once
 
 #include <cstdint>
@@ -83,11 +91,15 @@ struct kpass_db {
     uint8_t contents_hash[32];
     uint8_t transform_seed[32];
     uint32_t rounds;
-    // Counts: the header's until a key matches, then the records read.
+    // Counts: the header's until a key matches, then the records read (for
+    // entries, those that are not meta-streams, so it may be lower than the
+    // header's).
     uint32_t group_count;
     uint32_t entry_count;
     // Null until a key matches; then group_count and entry_count pointers,
-    // groups in tree order (a group's subgroups follow it, one level deeper).
+    // each array ended by a null; groups in tree order (a group's subgroups
+    // follow it, one level deeper), entries in file order, meta-streams left
+    // out.
     kpass_group** groups;
     kpass_entry** entries;
     kpass_store* store;
@@ -100,9 +112,10 @@ int kpass_init_db(kpass_db* db, const uint8_t* data, int length);
 // Fills key (kpass_key_size bytes) from the NUL-terminated password.
 int kpass_hash_pw(const char* password, uint8_t* key);
 
-// Tries a key. 0: it matches and the records are readable. Nonzero: no
-// match (kpass_wrong_key) or damaged contents (kpass_bad_contents); the
-// record stays ready for another key. Called again on an unlocked record, it
+// Tries a key. 0: it matches and the records are readable, meta-stream
+// entries left out. Nonzero: no match (kpass_wrong_key), damaged contents
+// (kpass_bad_contents) or no memory (kpass_out_of_memory); the record stays
+// locked, with the header's counts, and ready for another key. Called again on an unlocked record, it
 // first drops the records it holds (pointers into them go stale) and then
 // tries the key as the first call did.
 int kpass_decrypt_db(kpass_db* db, const uint8_t* key);

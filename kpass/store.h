@@ -17,9 +17,12 @@
 
 struct kpass_records {
     secure_vector<kpass_group> groups;
-    secure_vector<kpass_entry> entries;
+    secure_vector<kpass_entry> entries;  // every entry record, meta-streams included
     secure_vector<kpass_group*> group_pointers;  // one more than groups: a null ends it
-    secure_vector<kpass_entry*> entry_pointers;  // likewise
+    // The listed entries (meta-streams left out) in file order, then nulls:
+    // one more slot than entries, so a null always ends it.
+    secure_vector<kpass_entry*> entry_pointers;
+    uint32_t listed_entry_count = 0;  // entry_pointers before the first null
     secure_vector<uint8_t> contents;  // decrypted, padding included
     secure_vector<char> texts;
 };
@@ -39,8 +42,15 @@ void kpass_delete_store(kpass_store* store) noexcept;
 // Parses the first size bytes of the decrypted contents (those without the
 // padding): group_count group records, then entry_count entry records.
 // Checks every field before anything is allocated. On kpass_success the
-// records take the contents' buffer over and point into it; else
+// records take the contents' buffer over and point into it, and
+// entry_pointers lists the entries that are not meta-streams; else
 // kpass_bad_contents, and contents stays with the caller. Throws
 // std::bad_alloc.
 int kpass_parse_contents(secure_vector<uint8_t>& contents, size_t size, uint32_t group_count,
                          uint32_t entry_count, kpass_records& records);
+
+// True when entry is a meta-stream, which no user sees as an entry: it has
+// attachment data, notes that are not empty, the description "bin-stream",
+// the title "Meta-Info", the user name "SYSTEM", the URL "$" and image id 0,
+// all seven (KeePass 1.x's own test).
+bool kpass_is_meta_stream(const kpass_entry& entry);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "kpass/format.h"
+
 enum class kdb_cipher { aes, twofish };
 
 struct kdb_group_spec {
@@ -53,25 +55,7 @@ bool kdb_save(const std::string& path, const std::vector<uint8_t>& bytes);
 // ones too). Contents are plain bytes: records of fields, each field a 2-byte
 // type, a 4-byte size and the data.
 
-inline constexpr uint16_t kdb_end_field = 0xFFFF;
-
-// Group field types.
-inline constexpr uint16_t kdb_group_ignored = 0x0000, kdb_group_id = 0x0001, kdb_group_name = 0x0002,
-                          kdb_group_ctime = 0x0003, kdb_group_mtime = 0x0004, kdb_group_atime = 0x0005,
-                          kdb_group_etime = 0x0006, kdb_group_image = 0x0007, kdb_group_level = 0x0008,
-                          kdb_group_flags = 0x0009;
-// Entry field types.
-inline constexpr uint16_t kdb_entry_ignored = 0x0000, kdb_entry_uuid = 0x0001, kdb_entry_group_id = 0x0002,
-                          kdb_entry_image = 0x0003, kdb_entry_title = 0x0004, kdb_entry_url = 0x0005,
-                          kdb_entry_username = 0x0006, kdb_entry_password = 0x0007, kdb_entry_notes = 0x0008,
-                          kdb_entry_ctime = 0x0009, kdb_entry_mtime = 0x000A, kdb_entry_atime = 0x000B,
-                          kdb_entry_etime = 0x000C, kdb_entry_description = 0x000D, kdb_entry_binary = 0x000E;
-
-// Header offsets, for tests that change a header word after writing.
-inline constexpr size_t kdb_offset_signature_1 = 0, kdb_offset_signature_2 = 4, kdb_offset_flags = 8,
-                        kdb_offset_version = 12, kdb_offset_master_seed = 16, kdb_offset_iv = 32,
-                        kdb_offset_group_count = 48, kdb_offset_entry_count = 52, kdb_offset_hash = 56,
-                        kdb_offset_transform_seed = 88, kdb_offset_rounds = 120, kdb_header_size = 124;
+// The field types and header offsets are kpass/format.h's.
 
 // Appends a field holding data as it is.
 void kdb_add_field(std::vector<uint8_t>& out, uint16_t type, const std::vector<uint8_t>& data);

@@ -67,8 +67,8 @@ std::vector<uint8_t> kdb_seal(const kdb_write_options& options, uint32_t group_c
     if (flags == 0) flags = kpass_flag_sha2 | (options.cipher == kdb_cipher::aes ? kpass_flag_aes : kpass_flag_twofish);
 
     std::vector<uint8_t> file(kdb_header_size, 0);
-    kdb_set_u32(file, kdb_offset_signature_1, 0x9AA2D903);
-    kdb_set_u32(file, kdb_offset_signature_2, 0xB54BFB65);
+    kdb_set_u32(file, kdb_offset_signature_1, kdb_signature_1);
+    kdb_set_u32(file, kdb_offset_signature_2, kdb_signature_2);
     kdb_set_u32(file, kdb_offset_flags, flags);
     kdb_set_u32(file, kdb_offset_version, options.version);
     std::memcpy(&file[kdb_offset_master_seed], master_seed.data(), 16);

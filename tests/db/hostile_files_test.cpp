@@ -244,8 +244,8 @@ bool holds_file(pid_t pid, const std::string& target) {
 TEST_F(HostileFilesTest, AFileShrunkWhileItIsLoadedIsRefusedNotFatal) {
     std::string path = dir_ + "/shrinking.kdb";
     std::vector<uint8_t> file(kdb_header_size, 0);
-    kdb_set_u32(file, kdb_offset_signature_1, 0x9AA2D903);
-    kdb_set_u32(file, kdb_offset_signature_2, 0xB54BFB65);
+    kdb_set_u32(file, kdb_offset_signature_1, kdb_signature_1);
+    kdb_set_u32(file, kdb_offset_signature_2, kdb_signature_2);
     kdb_set_u32(file, kdb_offset_flags, kpass_flag_sha2 | kpass_flag_aes);
     kdb_set_u32(file, kdb_offset_version, 0x00030004);
     file.resize(kdb_header_size + (64u << 20), 0x5A);

@@ -40,11 +40,12 @@ std::string time_text(const uint8_t packed[5]) {
 struct expected_group {
     const char* name;
     uint16_t level;
-    uint32_t id;
+    uint32_t id;  // 0: not checked
 };
 
+// An entry's texts, and its group as an index into the group array.
 struct expected_entry {
-    uint32_t group_id;
+    size_t group;
     const char* title;
     const char* username;
     const char* password;
@@ -63,20 +64,20 @@ void expect_groups(const kpass_db* db, const std::vector<expected_group>& want) 
     }
 }
 
-void expect_entry_texts(const kpass_entry* entry, const expected_entry& want) {
-    EXPECT_EQ(entry->group_id, want.group_id);
-    EXPECT_STREQ(entry->title, want.title);
-    EXPECT_STREQ(entry->username, want.username);
-    EXPECT_STREQ(entry->password, want.password);
-    EXPECT_STREQ(entry->url, want.url);
-}
-
-void expect_entry_texts_of(const expected_entry& got, const expected_entry& want) {
-    EXPECT_EQ(got.group_id, want.group_id);
-    EXPECT_STREQ(got.title, want.title);
-    EXPECT_STREQ(got.username, want.username);
-    EXPECT_STREQ(got.password, want.password);
-    EXPECT_STREQ(got.url, want.url);
+// The listed entries, all of them, in the order of the entry array.
+void expect_entries(const kpass_db* db, const std::vector<expected_entry>& want) {
+    ASSERT_EQ(db->entry_count, want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+        SCOPED_TRACE("entry " + std::to_string(i + 1));
+        const kpass_entry* entry = db->entries[i];
+        ASSERT_LT(want[i].group, db->group_count);
+        EXPECT_EQ(entry->group_id, db->groups[want[i].group]->id);
+        EXPECT_STREQ(entry->title, want[i].title);
+        EXPECT_STREQ(entry->username, want[i].username);
+        EXPECT_STREQ(entry->password, want[i].password);
+        EXPECT_STREQ(entry->url, want[i].url);
+    }
+    EXPECT_EQ(db->entries[want.size()], nullptr);
 }
 
 TEST(PeerFiles, KeepassxcBasic) {
@@ -85,50 +86,36 @@ TEST(PeerFiles, KeepassxcBasic) {
     EXPECT_EQ(t.db->version, 0x00030002u);
     EXPECT_EQ(t.db->rounds, 713u);
     EXPECT_NE(t.db->flags & kpass_flag_aes, 0u);
-    const uint32_t internet = 1439014674, subgroup_1 = 1311758239, email = 1225092133;
-    expect_groups(t.db, {{"Internet", 0, internet},
-                         {"Subgroup 1", 1, subgroup_1},
+    expect_groups(t.db, {{"Internet", 0, 1439014674},
+                         {"Subgroup 1", 1, 1311758239},
                          {"Unexpanded", 2, 3883377427},
                          {"abc", 3, 724520938},
                          {"Subgroup 2", 1, 4037834716},
-                         {"eMail", 0, email}});
-    ASSERT_EQ(t.db->entry_count, 7u);
+                         {"eMail", 0, 1225092133}});
+    ASSERT_EQ(t.db->entry_count, 5u);
     kpass_entry* const* e = t.db->entries;
+    // Entries 6 and 7 of the file (KPX_CUSTOM_ICONS_4, KPX_GROUP_TREE_STATE)
+    // are meta-streams: the Internet group lists 2 entries, not 4.
+    expect_entries(t.db, {{0, "Test entry", "I", "secretpassword", "http://example.com/"},
+                          {5, "Custom Icon", "", "", ""},
+                          {0, "", "", "", ""},
+                          {1, "Auto-Type Test 1", e[3]->username, e[3]->password, e[3]->url},
+                          {1, "Auto-Type Test 2", e[4]->username, e[4]->password, e[4]->url}});
     {
         SCOPED_TRACE("entry 1");
-        expect_entry_texts(e[0], {internet, "Test entry", "I", "secretpassword", "http://example.com/"});
         EXPECT_EQ(hex(e[0]->uuid, 16), "d7f3a84f9e3714c3c4afe4840b392127");
         EXPECT_EQ(time_text(e[0]->etime), "2012-05-09 10:32:00");
         EXPECT_STREQ(e[0]->notes, "Lorem ipsum\ndolor sit amet");
         EXPECT_STREQ(e[0]->description, "attachment.txt");
         EXPECT_GT(e[0]->binary_size, 0u);
     }
-    {
-        SCOPED_TRACE("entry 2");
-        expect_entry_texts(e[1], {email, "Custom Icon", "", "", ""});
-        EXPECT_STREQ(e[1]->notes, "");
-        EXPECT_STREQ(e[1]->description, "");
+    for (int i : {1, 2}) {
+        SCOPED_TRACE("entry " + std::to_string(i + 1));
+        EXPECT_STREQ(e[i]->notes, "");
+        EXPECT_STREQ(e[i]->description, "");
     }
-    {
-        SCOPED_TRACE("entry 3");
-        expect_entry_texts(e[2], {internet, "", "", "", ""});
-        EXPECT_STREQ(e[2]->notes, "");
-        EXPECT_STREQ(e[2]->description, "");
-        EXPECT_EQ(hex(e[2]->uuid, 16), "cbcfaa4fdae86c4389bd6c1d8c1e1f2e");
-        EXPECT_EQ(time_text(e[2]->etime), "2999-12-28 23:59:59");
-    }
-    {
-        SCOPED_TRACE("entries 4 and 5");
-        expect_entry_texts(e[3], {subgroup_1, "Auto-Type Test 1", e[3]->username, e[3]->password, e[3]->url});
-        expect_entry_texts(e[4], {subgroup_1, "Auto-Type Test 2", e[4]->username, e[4]->password, e[4]->url});
-    }
-    const char* streams[] = {"KPX_CUSTOM_ICONS_4", "KPX_GROUP_TREE_STATE"};
-    for (int i = 0; i < 2; ++i) {
-        SCOPED_TRACE("meta-stream entry " + std::to_string(6 + i));
-        expect_entry_texts(e[5 + i], {internet, "Meta-Info", "SYSTEM", "", "$"});
-        EXPECT_STREQ(e[5 + i]->notes, streams[i]);
-        EXPECT_STREQ(e[5 + i]->description, "bin-stream");
-    }
+    EXPECT_EQ(hex(e[2]->uuid, 16), "cbcfaa4fdae86c4389bd6c1d8c1e1f2e");
+    EXPECT_EQ(time_text(e[2]->etime), "2999-12-28 23:59:59");
 }
 
 TEST(PeerFiles, KeepassxcTwofish) {
@@ -136,11 +123,9 @@ TEST(PeerFiles, KeepassxcTwofish) {
     OPEN_PEER(t, "keepassxc-twofish.kdb", "masterpw");
     EXPECT_EQ(t.db->flags, 0x9u);
     EXPECT_EQ(t.db->rounds, 10000u);
-    ASSERT_EQ(t.db->group_count, 1u);
-    EXPECT_STREQ(t.db->groups[0]->name, "Twofish");
-    EXPECT_EQ(t.db->groups[0]->level, 0);
-    ASSERT_EQ(t.db->entry_count, 2u);
-    for (uint32_t i = 0; i < 2; ++i) EXPECT_EQ(t.db->entries[i]->group_id, t.db->groups[0]->id);
+    expect_groups(t.db, {{"Twofish", 0, 0}});
+    // Both of the file's entries are KeePassX's meta-streams.
+    expect_entries(t.db, {});
 }
 
 TEST(PeerFiles, KeepassRsPassword) {
@@ -159,33 +144,62 @@ TEST(PeerFiles, KeepassRsPassword) {
                          {"depth1.1", 1, 0},
                          {"depth2", 2, 0},
                          {"depth1.2", 1, 0}});
-    ASSERT_EQ(t.db->entry_count, 5u);
-    const uint32_t general = t.db->groups[0]->id, backup = t.db->groups[6]->id, depth2 = t.db->groups[9]->id;
-    // Entries per group, in the order of the entry array.
-    std::vector<expected_entry> general_entries, backup_entries, depth2_entries;
-    for (uint32_t i = 0; i < 5; ++i) {
-        const kpass_entry* e = t.db->entries[i];
-        expected_entry got{e->group_id, e->title, e->username, e->password, e->url};
-        if (e->group_id == general) general_entries.push_back(got);
-        else if (e->group_id == backup) backup_entries.push_back(got);
-        else if (e->group_id == depth2) depth2_entries.push_back(got);
-        else ADD_FAILURE() << "entry " << i << " in an unexpected group";
-    }
-    ASSERT_EQ(general_entries.size(), 3u);
-    int meta = 0;
-    for (const expected_entry& e : general_entries) {
-        if (std::string(e.title) == "foo") {
-            expect_entry_texts_of(e, {general, "foo", "bar", "zEZ9endy9zHu0jZMNNvl", ""});
-        } else {
-            expect_entry_texts_of(e, {general, "Meta-Info", "SYSTEM", "", "$"});
-            ++meta;
-        }
-    }
-    EXPECT_EQ(meta, 2);
-    ASSERT_EQ(backup_entries.size(), 1u);
-    expect_entry_texts_of(backup_entries[0], {backup, "foo", "", "zEZ9endy9zHu0jZMNNvl", ""});
-    ASSERT_EQ(depth2_entries.size(), 1u);
-    expect_entry_texts_of(depth2_entries[0], {depth2, "title", "user", "password", "url"});
+    // General's two meta-streams are left out.
+    expect_entries(t.db, {{0, "foo", "bar", "zEZ9endy9zHu0jZMNNvl", ""},
+                          {6, "foo", "", "zEZ9endy9zHu0jZMNNvl", ""},
+                          {9, "title", "user", "password", "url"}});
+}
+
+TEST(PeerFiles, KeePass1Native) {
+    test_db t;
+    OPEN_PEER(t, "kp1-1.24-native.kdb", "test");
+    EXPECT_EQ(t.db->version, 0x00030004u);
+    EXPECT_EQ(t.db->rounds, 6000u);
+    EXPECT_NE(t.db->flags & kpass_flag_aes, 0u);
+    expect_groups(t.db, {{"General DatabaseColorLightGreen", 0, 0},
+                         {"Windows", 1, 0},
+                         {"Network", 1, 0},
+                         {"Internet", 1, 0},
+                         {"eMail", 1, 0},
+                         {"Homebanking", 1, 0},
+                         {"Another Group", 0, 0},
+                         {"Backup", 0, 0}});
+    // 10 entries in the file; the other 8 are meta-streams.
+    expect_entries(t.db, {{0, "test", "", "eUHbLP2PWQ9AvKhOKko7", ""}, {7, "test", "", "eUHbLP2PWQ9AvKhOKko7", ""}});
+}
+
+TEST(PeerFiles, KeePass1AccentsAndNonLatinTexts) {
+    test_db t;
+    OPEN_PEER(t, "kp1-accents-nonlatin.kdb", "123");
+    EXPECT_EQ(t.db->rounds, 6000u);
+    expect_groups(t.db, {{"entries containing \"test\"", 0, 0}, {"passwords", 0, 0}});
+    // 13 entries in the file, 3 of them meta-streams.
+    const char* accents = "password with accents \xc3\xa0\xc3\xa9\xc3\xa7";
+    expect_entries(t.db, {{0, "hello world", "user", "pass", "http://google.com"},
+                          {0, "this is a test", "abc", "123", "http://google.com"},
+                          {0, "username hs required word", "test@example.com", "123", "http://hello.world"},
+                          {0, "notes contains required", "something", "123", "http://example.com"},
+                          {0, "url has required word", "jjj", "123", "http://something.com/test"},
+                          {0, "p'word has the required word", "something", "test", "http://dont.look.here/"},
+                          {1, "password1", "", "password1", ""},
+                          {1, "password with spaces", "", "password with spaces", ""},
+                          {1, accents, "", accents, ""},
+                          {1, "password non-Latin ??????", "", "password non-Latin ??????", ""}});
+}
+
+TEST(PeerFiles, KeePassXLatin1Password) {
+    test_db t;
+    std::vector<uint8_t> file = read_peer("kpx-latin1-password.kdb");
+    if (file.empty()) GTEST_SKIP() << "no " << peer_dir << "/kpx-latin1-password.kdb: cross-check skipped";
+    ASSERT_EQ(t.init(file), kpass_success);
+    // "öäüß": its UTF-8 bytes do not unlock the file, its Latin-1 bytes do.
+    EXPECT_EQ(t.unlock("\xc3\xb6\xc3\xa4\xc3\xbc\xc3\x9f"), kpass_wrong_key);
+    ASSERT_EQ(t.unlock("\xf6\xe4\xfc\xdf"), kpass_success);
+    EXPECT_EQ(t.db->version, 0x00030002u);
+    EXPECT_EQ(t.db->rounds, 50000u);
+    expect_groups(t.db, {{"Internet", 0, 0}, {"eMail", 0, 0}});
+    // The two meta-streams (KPX_CUSTOM_ICONS_4, KPX_GROUP_TREE_STATE) are left out.
+    expect_entries(t.db, {{0, "mytitle", "myusername", "mypassword", "myurl"}});
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+// The master password as other writers hashed it. The composite key is the
+// SHA-256 of the password's bytes, and which bytes those were depends on the
+// program that wrote the file: KeePass 1.x hashed the Windows-1252 bytes,
+// KeePassX (before 0.4.4) and KeePassDroid the Latin-1 bytes, MacPass and
+// kppy the UTF-8 bytes. A typed password is tried in each of them.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "kpass/secure_memory.h"
+
+struct kpass_db;
+
+// One way of writing the password: its bytes and a NUL after them (size()
+// counts the NUL), in a secure block that is wiped when it is released.
+using password_bytes = secure_vector<char>;
+
+// The byte strings to try for typed, in this order, each only when every
+// character of the text has a byte in that encoding and the bytes differ
+// from every string before it:
+//   Windows-1252 (its five undefined bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D
+//     stand for no character, so U+0081 and the like have no byte in it);
+//   Latin-1 (U+0000 to U+00FF);
+//   UTF-8 (typed as it is).
+// So an ASCII text gives one string, typed as it is. typed_is_utf8 says
+// whether the terminal sends UTF-8 (utf8_locale()); when it does not, the
+// bytes typed belong to a character set that is not known, and typed as it
+// is is the only string. A text that is not valid UTF-8 cannot be read as
+// characters either and gives typed as it is alone. Never empty; throws
+// std::bad_alloc.
+std::vector<password_bytes> password_encodings(std::string_view typed, bool typed_is_utf8);
+
+// Tries the NUL-terminated typed password on the locked record db in each
+// of password_encodings(password, utf8_locale()), hashing each with
+// kpass_hash_pw and trying the key with kpass_decrypt_db, until one is not
+// refused as a wrong key. Each key is wiped after its try. Returns that
+// try's result: kpass_success (0) when one matched; kpass_bad_contents or
+// kpass_out_of_memory, which end the tries (for damaged contents the key
+// did match and the file is what is wrong); else kpass_wrong_key. Out of
+// memory for the byte strings themselves is kpass_out_of_memory too.
+int try_password(kpass_db* db, const char* password);
