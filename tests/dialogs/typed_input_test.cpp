@@ -102,8 +102,8 @@ TEST(prompts, typed_text_and_cursor_survive_a_resize) {
 }
 
 // The typed password, searched for in every form a copy of it takes, once
-// the prompt has closed: after a confirm with a resize in between, and
-// after a cancel.
+// the prompt has closed: confirmed (with a resize in between), cancelled,
+// and at the end of the terminal's input.
 TEST(prompt_password, leaves_no_copy_of_the_typed_text) {
     auto* page = static_cast<char*>(mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     ASSERT_NE(page, MAP_FAILED);
@@ -111,19 +111,24 @@ TEST(prompt_password, leaves_no_copy_of_the_typed_text) {
     char* handed_back = page + 1024;
     std::strcpy(typed, "Hz4-typed-passphrase-longer-than-its-field-31");
     const std::vector<secret> wanted = {{"typed password", typed, std::strlen(typed), true}};
-    for (bool confirm : {true, false}) {
+    enum class ending { confirmed, cancelled, input_ended };
+    for (ending how : {ending::confirmed, ending::cancelled, ending::input_ended}) {
+        SCOPED_TRACE(static_cast<int>(how));
         virtual_terminal vt(24, 80);
         before_key_read = [&vt](int read_index) {
             if (read_index == 20) vt.resize(12, 60);
         };
         vt.type(std::string_view(typed));
-        vt.type(confirm ? "\r" : "\t\t\r");
-        EXPECT_EQ(prompt_password(handed_back, 256), confirm ? 0 : 1);
-        if (confirm) {
+        if (how == ending::input_ended)
+            vt.close_input();
+        else
+            vt.type(how == ending::confirmed ? "\r" : "\t\t\r");
+        EXPECT_EQ(prompt_password(handed_back, 256), how == ending::confirmed ? 0 : 1);
+        if (how == ending::confirmed) {
             EXPECT_STREQ(handed_back, typed);
         }
         explicit_bzero(handed_back, 256);
-        EXPECT_EQ(copies_left(wanted, page), std::vector<std::string>{}) << (confirm ? "confirmed" : "cancelled");
+        EXPECT_EQ(copies_left(wanted, page), std::vector<std::string>{});
     }
     munmap(page, 4096);
 }
