@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -21,35 +22,68 @@
 
 namespace {
 
-// Blanks the terminal, row by row, before curses hands it back: a terminal
+bool present(const char* capability) {
+    return capability != nullptr && capability != reinterpret_cast<const char*>(-1);
+}
+
+// Blanks the terminal row by row before curses hands it back: a terminal
 // without an alternate screen (the Linux console, vt100, tmux with
 // alternate-screen off) would go on showing the database, a revealed
 // password too, once the program has ended. Each row is blanked by "clear to
 // end of line", never the whole screen at once: some terminals keep a screen
 // that is cleared whole in their scrollback (tmux's scroll-on-clear, on by
-// default; VTE), and the password would stay there. Written through curses'
-// own output before endwin, so that it lands on the alternate screen where
-// there is one, and shows nothing there.
-void blank_terminal() {
-    if (stdscr == nullptr || isendwin()) return;
-    char* move = tigetstr("cup");
-    char* clear_line = tigetstr("el");
-    char* plain = tigetstr("sgr0");
-    auto present = [](const char* capability) {
-        return capability != nullptr && capability != reinterpret_cast<char*>(-1);
-    };
-    if (!present(move) || !present(clear_line)) {
-        wclear(stdscr);
-        wrefresh(stdscr);
-        return;
-    }
+// default; VTE), and the password would stay there. It is written before
+// endwin, so that it lands on the alternate screen where there is one, and
+// shows nothing there. Each control string goes to emit. False when the
+// terminal lacks one of them.
+bool blank_rows(void (*emit)(const char*)) {
+    if (stdscr == nullptr || isendwin()) return true;
+    const char* move = tigetstr("cup");
+    const char* clear_line = tigetstr("el");
+    const char* plain = tigetstr("sgr0");
+    if (!present(move) || !present(clear_line)) return false;
     // Blanks take the current attributes on some terminals: none, first.
-    if (present(plain)) putp(plain);
+    if (present(plain)) emit(plain);
     for (int row = 0; row < LINES; ++row) {
-        putp(tiparm(move, row, 0));
-        putp(clear_line);
+        emit(tiparm(move, row, 0));
+        emit(clear_line);
     }
+    return true;
 }
+
+// Through curses' own output, to wherever curses writes.
+void emit_through_curses(const char* control) { putp(control); }
+
+void blank_terminal() {
+    if (blank_rows(emit_through_curses)) return;
+    wclear(stdscr);
+    wrefresh(stdscr);
+}
+
+// From a signal handler, curses' output buffer is not written out (curses'
+// handlers drop what it holds, a redraw the signal interrupted for
+// instance): the bytes go to the terminal, the program's standard output,
+// directly.
+char signal_bytes[4096];
+size_t signal_bytes_used = 0;
+
+void write_signal_bytes() {
+    for (size_t done = 0; done < signal_bytes_used;) {
+        ssize_t n = write(STDOUT_FILENO, signal_bytes + done, signal_bytes_used - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    signal_bytes_used = 0;
+}
+
+int put_signal_byte(int byte) {
+    if (signal_bytes_used == sizeof signal_bytes) write_signal_bytes();
+    signal_bytes[signal_bytes_used++] = static_cast<char>(byte);
+    return byte;
+}
+
+void emit_to_standard_output(const char* control) { tputs(control, 1, put_signal_byte); }
 
 // Ends the program when memory runs out: the terminal is blanked and
 // restored, and the reason said.
@@ -73,7 +107,8 @@ constexpr int ending_signals[] = {SIGINT, SIGTERM};
 struct sigaction curses_actions[std::size(ending_signals)];
 
 extern "C" void blank_then_end(int signal_number) {
-    blank_terminal();
+    blank_rows(emit_to_standard_output);
+    write_signal_bytes();
     for (size_t i = 0; i < std::size(ending_signals); ++i)
         if (ending_signals[i] == signal_number) curses_actions[i].sa_handler(signal_number);
 }
