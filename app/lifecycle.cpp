@@ -22,6 +22,7 @@
 
 namespace {
 
+// Whether tigetstr found the string capability.
 bool present(const char* capability) {
     return capability != nullptr && capability != reinterpret_cast<const char*>(-1);
 }
@@ -136,8 +137,7 @@ void blank_terminal_on_ending_signals() {
 void refuse_terminal_without_cursor_addressing() {
     int error = 0;
     if (setupterm(nullptr, STDOUT_FILENO, &error) != OK) return;
-    const char* move = tigetstr("cup");
-    bool addressable = move != nullptr && move != reinterpret_cast<char*>(-1);
+    bool addressable = present(tigetstr("cup"));
     del_curterm(cur_term);
     if (addressable) return;
     std::fputs("kdbrowse: the terminal cannot move its cursor (see TERM)\n", stderr);
