@@ -20,7 +20,7 @@ struct kpass_db* allocate_record();
 void unlock_first_database(app_state* app, const char* argument);
 
 // The one exit sequence: blanks the terminal row by row (nothing of the
-// database stays on a terminal without an alternate screen, nor in its
-// scrollback), ends curses, frees the key maps, releases and frees the
-// database record, exits with status 0.
+// database stays on a terminal without an alternate screen, and nothing goes
+// into its scrollback), ends curses, frees the key maps, releases and frees
+// the database record, exits with status 0.
 [[noreturn]] void shut_down(app_state* app);

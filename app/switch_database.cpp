@@ -8,7 +8,6 @@
 #include "app/lifecycle.h"
 #include "db/load.h"
 #include "dialogs/prompts.h"
-#include "keys/keymap.h"
 #include "kpass/kpass.h"
 
 namespace {
