@@ -13,8 +13,6 @@
 
 namespace {
 
-TEST(ClipboardProgram, IsXclip) { EXPECT_STREQ(clipboard_program, "/usr/bin/xclip"); }
-
 // A stand-in for the clipboard program: records its standard input, its
 // argument words and its open descriptors, so that the test can see exactly
 // what the child was given.
