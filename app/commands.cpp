@@ -3,11 +3,13 @@
 #include <initializer_list>
 
 #include "app/app_state.h"
+#include "app/browsing_screen.h"
 #include "app/switch_database.h"
 #include "clipboard/pipe_to_program.h"
 #include "db/queries.h"
 #include "dialogs/centred_window.h"
 #include "dialogs/entry_dialog.h"
+#include "dialogs/prompts.h"
 #include "keys/keymap.h"
 #include "kpass/kpass.h"
 #include "screen/entries_pane.h"
@@ -90,23 +92,33 @@ void edit_entry(app_state* app) {
     // browsing windows, possibly beyond the screen's edge, where refreshing
     // them reads outside curses' own arrays. They are built afresh instead.
     if (LINES != lines || COLS != cols || !layout_intact()) {
-        build_layout(app->current_db);
-        draw_title_bar(app->database_path);
-        draw_help_bar(1);
+        draw_browsing_screen(app);
+        return;
     }
     draw_entries(app->current_db, b.shown_group, b.entry_first_position, b.entry_cursor, true, false);
     draw_groups(app->current_db, b.group_first_row, b.group_cursor, false);
 }
 
 // "xclip": the password of the entry under the cursor to the X selection.
-// Nothing is redrawn: a revealed password stays on screen until the next
-// redraw. A group without entries has no password to copy.
+// A copy that worked redraws nothing: a revealed password stays on screen
+// until the next redraw. A copy that failed is said, for the selection may
+// still hold what it held before; then the screen is built and drawn afresh,
+// as after a cancelled "open", the password masked. The standard screen is
+// cleared first, so that the whole terminal is repainted: what the program
+// wrote on the terminal (xclip's "Can't open display") is not in curses'
+// picture of it, and it scrolled that picture up. A group without entries
+// has no password to copy.
 void copy_password(app_state* app) {
     browse_state& b = app->browse;
     const kpass_entry* entry = group_entry_at(app->current_db, b.shown_group, b.entry_cursor);
     if (entry == nullptr) return;
-    pipe_to_program("/usr/bin/xclip", entry->password);
+    int result = pipe_to_program(clipboard_program, entry->password);
     b.reveal = false;
+    if (result == 0) return;
+    message_box("Couldn't copy.");
+    wclear(stdscr);
+    wrefresh(stdscr);
+    draw_browsing_screen(app);
 }
 
 }  // namespace

@@ -3,37 +3,16 @@
 #include <curses.h>
 
 #include "app/app_state.h"
+#include "app/browsing_screen.h"
 #include "app/commands.h"
 #include "app/lifecycle.h"
 #include "keys/input.h"
 #include "keys/keymap.h"
-#include "screen/entries_pane.h"
-#include "screen/groups_pane.h"
 #include "screen/layout.h"
-
-namespace {
-
-// After a resize: new windows for the new size, both panes and the help bar
-// drawn again with the current positions (the password masked, although
-// reveal keeps its value). The title bar waits for the next full redraw.
-void redraw_after_resize(app_state* app) {
-    const browse_state& b = app->browse;
-    build_layout(app->current_db);
-    draw_groups(app->current_db, b.group_first_row, b.group_cursor, b.focus == 0);
-    draw_entries(app->current_db, b.group_cursor, b.entry_first_position, b.entry_cursor, b.focus == 1,
-                 false);
-    draw_help_bar(b.focus);
-}
-
-}  // namespace
 
 void show_first_screen(app_state* app) {
     app->browse = browse_state{};
-    build_layout(app->current_db);
-    draw_groups(app->current_db, 0, 0, true);
-    draw_entries(app->current_db, 0, 0, 0, false, false);
-    draw_title_bar(app->database_path);
-    draw_help_bar(0);
+    draw_browsing_screen(app);
 }
 
 int read_key(const app_state* app) {
@@ -48,7 +27,9 @@ bool handle_key(app_state* app, int key) {
     // With the input ended no key can come again: the program ends as on "quit".
     if (key == key_input_ended) return true;
     if (key == KEY_RESIZE) {
-        redraw_after_resize(app);
+        // New windows for the new size, drawn with the current positions
+        // (the password masked, although reveal keeps its value).
+        draw_browsing_screen(app);
         return false;
     }
     const key_binding* keymap = app->browse.focus == 0 ? group_keymap : entry_keymap;

@@ -3,7 +3,9 @@
 
 struct app_state;
 
-// Starts curses the way the whole program expects it.
+// Starts curses the way the whole program expects it. A terminal that cannot
+// move its cursor (TERM=dumb) is refused first: one line on standard error,
+// exit status 1, as curses does for a TERM it does not know.
 void start_curses();
 
 // Allocates a database record (uninitialised storage, as the library
@@ -12,9 +14,13 @@ struct kpass_db* allocate_record();
 
 // Obtains an unlocked database into app->current_db: from argument (may be
 // null) or from the database-file prompt, until one unlocks. Cancelling the
-// prompt runs shut_down.
+// prompt runs shut_down. Once a database is unlocked, SIGINT and SIGTERM,
+// which curses' own handlers answer by ending curses and exiting with status
+// 1, blank the terminal first, as shut_down does.
 void unlock_first_database(app_state* app, const char* argument);
 
-// The one exit sequence: ends curses, frees the key maps, releases and frees
+// The one exit sequence: blanks the terminal row by row (nothing of the
+// database stays on a terminal without an alternate screen, and nothing goes
+// into its scrollback), ends curses, frees the key maps, releases and frees
 // the database record, exits with status 0.
 [[noreturn]] void shut_down(app_state* app);

@@ -4,14 +4,11 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/browsing_screen.h"
 #include "app/lifecycle.h"
 #include "db/load.h"
 #include "dialogs/prompts.h"
-#include "keys/keymap.h"
 #include "kpass/kpass.h"
-#include "screen/entries_pane.h"
-#include "screen/groups_pane.h"
-#include "screen/layout.h"
 
 namespace {
 
@@ -34,31 +31,6 @@ bool try_switch(app_state* app) {
     return true;
 }
 
-// The three pictures after "open", each drawn on a fresh layout: the
-// dialogs have drawn over the screen.
-void redraw_tree(app_state* app) {
-    const browse_state& b = app->browse;
-    draw_groups(app->current_db, b.group_first_row, b.group_cursor, true);
-    draw_entries(app->current_db, b.group_cursor, b.entry_first_position, b.entry_cursor, false, false);
-    draw_title_bar(app->database_path);
-    draw_help_bar(0);
-}
-
-void redraw_new_database_from_table(app_state* app) {
-    draw_entries(app->current_db, 0, 0, 0, false, false);
-    draw_groups(app->current_db, 0, 0, true);
-    draw_title_bar(app->database_path);
-    draw_help_bar(0);
-}
-
-void redraw_table(app_state* app) {
-    const browse_state& b = app->browse;
-    draw_entries(app->current_db, b.shown_group, b.entry_first_position, b.entry_cursor, true, false);
-    draw_groups(app->current_db, b.group_first_row, b.group_cursor, false);
-    draw_title_bar(app->database_path);
-    draw_help_bar(1);
-}
-
 }  // namespace
 
 void switch_database(app_state* app) {
@@ -66,11 +38,7 @@ void switch_database(app_state* app) {
     bool switched = false;
     if (prompt_database_path(app->new_path, sizeof app->new_path) == 0) switched = try_switch(app);
     if (!switched && from_table) app->browse.reveal = false;
-    build_layout(app->current_db);
-    if (!from_table)
-        redraw_tree(app);
-    else if (switched)
-        redraw_new_database_from_table(app);
-    else
-        redraw_table(app);
+    // Built and drawn afresh in every case: the dialogs have drawn over the
+    // screen. A database that was unlocked gets the tree focused, at 0.
+    draw_browsing_screen(app);
 }

@@ -8,7 +8,12 @@
 #include <cerrno>
 #include <cstring>
 
+const char* clipboard_program = "/usr/bin/xclip";
+
 namespace {
+
+// The status a shell gives a command that it cannot execute.
+constexpr int cannot_execute = 127;
 
 // Writes all of text; a child that has ended (or never started) only makes
 // the write fail with EPIPE: SIGPIPE is ignored for the duration, so it
@@ -33,9 +38,17 @@ void write_all(int fd, const char* text, size_t length) {
     // Nothing but the terminal and the text is the child's business.
     close_range(3, ~0U, 0);
     execl(path, path, static_cast<char*>(nullptr));
-    // Not executable: end quietly. _exit, so that none of the parent's exit
-    // handlers or buffered output run twice.
-    _exit(0);
+    // Not executable: end with the shells' status for it, so that the
+    // parent tells this failure apart from a copy that worked. _exit, so
+    // that none of the parent's exit handlers or buffered output run twice.
+    _exit(cannot_execute);
+}
+
+// A wait status as a shell reports it: the exit status, or 128 + the signal.
+int shell_status(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
 }
 
 }  // namespace
@@ -56,8 +69,9 @@ int pipe_to_program(const char* path, const char* text) {
     close(ends[0]);
     write_all(ends[1], text, strlen(text));
     close(ends[1]);
-    int status;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    int status = 0;
+    for (;;) {
+        if (waitpid(child, &status, 0) == child) return shell_status(status);
+        if (errno != EINTR) return -1;
     }
-    return 0;
 }

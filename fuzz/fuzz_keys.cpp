@@ -18,8 +18,9 @@
 // the wgetch wrapper makes it too.
 //
 // Quitting ends a sequence (handle_key's true). "xclip" never starts a
-// program: the clipboard call is wrapped at link time and only checks that
-// it was given a text.
+// program: the clipboard call is wrapped at link time, checks that it was
+// given a text, and fails for sequences of odd length, so that the failed
+// copy ("Couldn't copy." and the redraw after it) is fuzzed too.
 #include <curses.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -28,10 +29,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "app/app_state.h"
 #include "app/key_loop.h"
 #include "app/lifecycle.h"
+#include "clipboard/pipe_to_program.h"
 #include "db/load.h"
 #include "db/queries.h"
 #include "fixtures.h"
@@ -50,6 +53,7 @@ namespace {
 
 std::string directory;
 std::string database_path;
+bool copies_fail = false;
 int output_fd = -1;
 off_t output_checked = 0;
 uint8_t key[kpass_key_size];
@@ -228,11 +232,17 @@ extern "C" int __wrap_wnoutrefresh(WINDOW* window) {
     return __real_wnoutrefresh(window);
 }
 
-// "xclip" goes here instead of to the clipboard program.
+// "xclip" comes here instead of starting a program: a process for each key
+// would cost milliseconds under the sanitizers (5 ms for /bin/true). The wrap
+// names pipe_to_program by its mangled name, which a change of signature
+// would leave wrapping nothing, silently: the assertion stops the build then.
+static_assert(std::is_same_v<decltype(&pipe_to_program), int (*)(const char*, const char*)>,
+              "pipe_to_program changed: update its mangled name in fuzz/CMakeLists.txt");
+
 extern "C" int __wrap__Z15pipe_to_programPKcS0_(const char* path, const char* text) {
-    if (path == nullptr || text == nullptr) fail("the clipboard was handed a null text");
+    if (path != clipboard_program || text == nullptr) fail("the clipboard was not handed a text for its program");
     (void)std::strlen(text);
-    return 0;
+    return copies_fail ? 127 : 0;
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -247,6 +257,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 4096) return -1;
     size_t blocks_before = kpass_secure_blocks_in_use();
+    copies_fail = size % 2 == 1;
     reset_output();
     start_terminal();
     open_browsed_database();

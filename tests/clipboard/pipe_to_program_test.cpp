@@ -66,13 +66,39 @@ TEST_F(StandIn, TheChildInheritsNoStrayDescriptors) {
     while (fds >> fd) EXPECT_NE(std::stoi(fd), stray);
 }
 
-TEST(PipeToProgram, AMissingProgramIsNotAFailureAndTheCallerGoesOn) {
-    // The child cannot run the program; the parent's write then meets a
-    // closed pipe, which must not end this process.
+// The program cannot be run: the child ends with status 127, as a shell's
+// does, and the parent's write meets a closed pipe, which must not end this
+// process.
+TEST_F(StandIn, AProgramThatCannotBeExecutedGives127AndTheCallerGoesOn) {
     std::string big(1 << 20, 's');
-    EXPECT_EQ(pipe_to_program("/nonexistent/xclip", big.c_str()), 0);
-    EXPECT_EQ(pipe_to_program("/nonexistent/xclip", "short"), 0);
-    SUCCEED();
+    EXPECT_EQ(pipe_to_program("/nonexistent/xclip", big.c_str()), 127);
+    EXPECT_EQ(pipe_to_program("/nonexistent/xclip", "short"), 127);
+    EXPECT_EQ(pipe_to_program(dir_.c_str(), "short"), 127) << "a directory";
+    chmod(program_.c_str(), 0644);
+    EXPECT_EQ(pipe_to_program(program_.c_str(), "short"), 127) << "a file without execute permission";
+}
+
+// The result is the program's end as a shell reports it: 0 only for a
+// program that ended with status 0.
+TEST_F(StandIn, TheResultIsTheProgramsEnd) {
+    struct {
+        const char* body;
+        int result;
+    } cases[] = {
+        {"cat >/dev/null; exit 0", 0},
+        {"exit 0", 0},  // ends before reading: the write meets a closed pipe
+        {"cat >/dev/null; exit 1", 1},
+        {"echo \"Error: Can't open display: (null)\" >&2; exit 1", 1},
+        {"exit 3", 3},
+        {"kill -TERM $$", 128 + 15},
+        {"kill -KILL $$", 128 + 9},
+    };
+    for (const auto& c : cases) {
+        std::ofstream script(program_, std::ios::trunc);
+        script << "#!/bin/sh\n" << c.body << "\n";
+        script.close();
+        EXPECT_EQ(pipe_to_program(program_.c_str(), std::string(100000, 'p').c_str()), c.result) << c.body;
+    }
 }
 
 TEST(PipeToProgram, NoDescriptorIsLeftOpen) {
@@ -85,6 +111,7 @@ TEST(PipeToProgram, NoDescriptorIsLeftOpen) {
     };
     int before = count();
     for (int i = 0; i < 20; ++i) pipe_to_program("/bin/true", "x");
+    for (int i = 0; i < 20; ++i) pipe_to_program("/nonexistent/xclip", "x");
     EXPECT_EQ(count(), before);
 }
 

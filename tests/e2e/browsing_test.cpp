@@ -98,16 +98,49 @@ TEST(browsing, first_screen_navigation_reveal_resize_and_quit) {
     EXPECT_TRUE(reversed(session, first_row));
 
     // A smaller terminal: the layout is rebuilt, the help bar on the new
-    // last row, no room for the URL header.
+    // last row, no room for the URL header. The help bar is drawn last; the
+    // old one, which tmux may keep on that row, is cut at 80 columns, one
+    // more than the new one shows.
     resize_window(session, 80, 24);
-    ASSERT_TRUE(wait_for_row(session, 23, entry_help_80)) << screen_dump(session);
+    ASSERT_TRUE(wait_for_row_exactly(session, 23, entry_help_80)) << screen_dump(session);
     headers = screen_row(session, 2);
     EXPECT_EQ(headers.substr(12, 7), "xxTitle");
     EXPECT_EQ(headers.substr(password_column, 8), "Password");
     EXPECT_EQ(headers.find("URL"), std::string::npos);
     EXPECT_EQ(headers.substr(79), "x");
     EXPECT_EQ(text_at(session, first_row, title_column, 5), "Forum");
+    EXPECT_EQ(screen_row(session, 0), path) << "the resize drew no title bar";
 
+    EXPECT_TRUE(quit_cleanly(session)) << screen_dump(session);
+}
+
+// Without an X display the copy fails: xclip says so on the terminal, over
+// the screen, and the program says so in a message box. After Enter the
+// screen is the one before the copy, the password masked, and stays true.
+TEST(browsing, a_copy_without_an_x_display_is_said_and_the_screen_comes_back) {
+    temp_dir dir;
+    std::string path = write_database(dir, "sample.kdb", sample_database(), sample_password);
+    ASSERT_FALSE(path.empty());
+    tmux_session session;  // the session's environment has no DISPLAY
+    ASSERT_TRUE(start_unlocked(session, dir.path, path, sample_password)) << screen_dump(session);
+    send_keys(session, {"Tab"});
+    ASSERT_TRUE(wait_for_row(session, 23, entry_help_80)) << screen_dump(session);
+    std::vector<std::string> on_forum = screen_rows(session, true);
+    // Onto Shop, its password revealed and masked again.
+    send_keys(session, {"Down", "r"});
+    ASSERT_TRUE(wait_for_text_at(session, first_row + 1, password_column + 2, "ss w0rd")) << screen_dump(session);
+    send_keys(session, {"r"});
+    ASSERT_TRUE(wait_for_text_at(session, first_row + 1, password_column, "******** ")) << screen_dump(session);
+    std::vector<std::string> on_shop = screen_rows(session, true);
+
+    send_keys(session, {"r", "x"});
+    ASSERT_TRUE(wait_for_text(session, "Couldn't copy.")) << screen_dump(session);
+    // The 7x18 box centred on 80x24: its text on row 10 from column 31.
+    EXPECT_EQ(text_at(session, 10, 31, 16), "x Couldn't copy.") << screen_dump(session);
+    send_keys(session, {"Enter"});
+    EXPECT_TRUE(wait_for_screen(session, on_shop)) << screen_dump(session);
+    send_keys(session, {"Up"});
+    EXPECT_TRUE(wait_for_screen(session, on_forum)) << screen_dump(session);
     EXPECT_TRUE(quit_cleanly(session)) << screen_dump(session);
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "e2e/child_process.h"
 #include "e2e/kdbrowse_steps.h"
 #include "e2e/test_files.h"
 #include "e2e/tmux_session.h"
@@ -168,6 +169,27 @@ INSTANTIATE_TEST_SUITE_P(startup, unreadable,
                                          unreadable_case{"text", text_file}, unreadable_case{"fifo", a_fifo},
                                          unreadable_case{"too_long", too_long_path}),
                          [](const testing::TestParamInfo<unreadable_case>& info) { return info.param.name; });
+
+// A terminal that cannot move its cursor: one line on standard error, exit
+// status 1, and nothing drawn.
+TEST(startup, a_terminal_that_cannot_move_its_cursor_is_refused) {
+    const std::string refusal = "kdbrowse: the terminal cannot move its cursor (see TERM)";
+    std::string demo = std::string(KDBROWSE_SOURCE_DIR) + "/examples/demo.kdb";
+    command_result run = run_command({KDBROWSE_BINARY, demo}, {"TERM=dumb"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, refusal + "\n");
+    EXPECT_EQ(run.output, "");
+
+    temp_dir dir;
+    tmux_session session;
+    ASSERT_TRUE(start_kdbrowse(session, dir.path, {demo}, {"TERM=dumb"}));
+    EXPECT_EQ(wait_for_exit(session), 1) << screen_dump(session);
+    std::vector<std::string> rows = screen_rows(session);
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(rows[0], refusal) << screen_dump(session);
+    EXPECT_EQ(rows[1], "");
+    EXPECT_EQ(rows[2], "[kdbrowse exit status 1]");
+}
 
 TEST(startup, the_demo_database_opens_with_its_password) {
     temp_dir dir;

@@ -78,9 +78,8 @@ TEST(tiny_terminal, a_prompt_waits_for_room_at_start_up) {
     tmux_session session;
     ASSERT_TRUE(start_kdbrowse(session, dir.path, {}, {}, 80, 5));
     // The 7-row prompt cannot be shown on five lines; the program waits.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    pid_t pid = program_pid(session);
-    ASSERT_GT(pid, 0);
+    pid_t pid = wait_for_program_waiting(session);
+    ASSERT_GT(pid, 0) << "the program never waits for a key";
     double used = cpu_seconds_while_idle(pid);
     ASSERT_GE(used, 0);
     EXPECT_LT(used, 0.3) << "the prompt spins while its window cannot be created";

@@ -59,13 +59,24 @@ bool screen_contains(const tmux_session& session, std::string_view text) {
 
 // The server options every test relies on: a window whose process ends
 // stays, so that its last screen can still be read; no status line takes
-// a row of the window; and the program sees a terminal type that every
-// terminfo database has.
+// a row of the window; the program sees a terminal type that every
+// terminfo database has. The window keeps the name it was created with
+// ("sh") unless an escape sequence renames it: tmux's automatic renaming
+// would follow the wrapper's "exec sleep" once the program has ended, at a
+// moment of tmux's choosing, while a rename from the program's output (ESC
+// k) must still take effect, for the tests to see it.
 bool configure_server(const tmux_session& session) {
     bool ready = poll_until([&] { return run_tmux(session, {"set-option", "-g", "remain-on-exit", "on"}).status == 0; },
                             5.0);
-    return ready && run_tmux(session, {"set-option", "-g", "default-terminal", "screen"}).status == 0 &&
-           run_tmux(session, {"set-option", "-g", "status", "off"}).status == 0;
+    std::vector<std::vector<std::string>> options = {
+        {"set-option", "-g", "default-terminal", "screen"},
+        {"set-option", "-g", "status", "off"},
+        {"set-option", "-gw", "automatic-rename", "off"},
+        {"set-option", "-gw", "allow-rename", "on"},
+        {"set-option", "-gw", "alternate-screen", session.alternate_screen ? "on" : "off"},
+    };
+    for (const auto& option : options) ready = ready && run_tmux(session, option).status == 0;
+    return ready;
 }
 
 }  // namespace
@@ -132,6 +143,10 @@ std::string screen_dump(const tmux_session& session) {
     return text;
 }
 
+std::string scrollback_and_screen(const tmux_session& session) {
+    return tmux(session, {"capture-pane", "-p", "-S", "-", "-t", target});
+}
+
 bool wait_for_text(const tmux_session& session, std::string_view text, double seconds) {
     return poll_until([&] { return screen_contains(session, text); }, seconds);
 }
@@ -142,6 +157,14 @@ bool wait_for_text_gone(const tmux_session& session, std::string_view text, doub
 
 bool wait_for_row(const tmux_session& session, int row, std::string_view text, double seconds) {
     return poll_until([&] { return screen_row(session, row).starts_with(text); }, seconds);
+}
+
+bool wait_for_screen(const tmux_session& session, const std::vector<std::string>& rows, double seconds) {
+    return poll_until([&] { return screen_rows(session, true) == rows; }, seconds);
+}
+
+bool wait_for_row_exactly(const tmux_session& session, int row, std::string_view text, double seconds) {
+    return poll_until([&] { return screen_row(session, row) == text; }, seconds);
 }
 
 std::string text_at(const tmux_session& session, int row, int column, size_t length) {
@@ -191,13 +214,38 @@ pid_t program_pid(const tmux_session& session) {
     return static_cast<pid_t>(pid);
 }
 
+pid_t wait_for_program_waiting(const tmux_session& session, double seconds) {
+    pid_t pid = -1;
+    bool waiting = poll_until(
+        [&] {
+            pid = program_pid(session);
+            std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+            std::string name;
+            std::getline(comm, name);
+            // The state follows the command name's closing parenthesis.
+            std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+            std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+            size_t end_of_name = text.rfind(") ");
+            return pid > 0 && name == "kdbrowse" && end_of_name != std::string::npos &&
+                   text.compare(end_of_name + 2, 1, "S") == 0;
+        },
+        seconds);
+    return waiting ? pid : -1;
+}
+
 std::optional<int> wait_for_exit(const tmux_session& session, double seconds) {
     std::optional<int> status;
     poll_until(
         [&] {
+            // Only a whole mark counts: the screen may be read while the
+            // wrapper is still writing it.
             std::string screen = screen_dump(session);
             size_t mark = screen.rfind(exit_mark);
-            if (mark != std::string::npos) status = std::atoi(screen.c_str() + mark + exit_mark.size());
+            if (mark != std::string::npos) {
+                size_t digits = mark + exit_mark.size();
+                size_t end = screen.find(']', digits);
+                if (end != std::string::npos && end > digits) status = std::atoi(screen.c_str() + digits);
+            }
             return status.has_value() || pane_format(session, "#{pane_dead}") == "1";
         },
         seconds);

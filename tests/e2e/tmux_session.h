@@ -19,8 +19,9 @@
 #include <vector>
 
 struct tmux_session {
-    std::string socket;  // the server's socket
-    pid_t server = -1;   // the tmux server process
+    std::string socket;          // the server's socket
+    pid_t server = -1;           // the tmux server process
+    bool alternate_screen = true;  // off: tmux ignores the program's switch to the alternate screen
     tmux_session() = default;
     tmux_session(const tmux_session&) = delete;
     tmux_session& operator=(const tmux_session&) = delete;
@@ -53,13 +54,22 @@ std::vector<std::string> screen_rows(const tmux_session& session, bool attribute
 std::string screen_row(const tmux_session& session, int row);
 // The whole screen as one text, for failure messages.
 std::string screen_dump(const tmux_session& session);
+// The lines that scrolled off the top (the scrollback) and then the screen.
+std::string scrollback_and_screen(const tmux_session& session);
 
 // Polls until the screen shows text somewhere (or, for the second, no longer
 // shows it); false after the timeout.
 bool wait_for_text(const tmux_session& session, std::string_view text, double seconds = screen_timeout);
 bool wait_for_text_gone(const tmux_session& session, std::string_view text, double seconds = screen_timeout);
-// Polls until the given row starts with text.
+// Polls until the screen, attributes included, is rows (as screen_rows
+// gives them).
+bool wait_for_screen(const tmux_session& session, const std::vector<std::string>& rows,
+                     double seconds = screen_timeout);
+// Polls until the given row starts with text; or, for the second, is text
+// (trailing blanks aside).
 bool wait_for_row(const tmux_session& session, int row, std::string_view text, double seconds = screen_timeout);
+bool wait_for_row_exactly(const tmux_session& session, int row, std::string_view text,
+                          double seconds = screen_timeout);
 // The length bytes of the screen from (row, column), shorter when the row
 // ends before; and a poll until they read text.
 std::string text_at(const tmux_session& session, int row, int column, size_t length);
@@ -81,6 +91,10 @@ void resize_window(const tmux_session& session, int width, int height);
 
 // The program's process id.
 pid_t program_pid(const tmux_session& session);
+
+// Polls until the program runs (the wrapper has started it) and sleeps, as
+// it does while it waits for a key; its process id, or -1 after the timeout.
+pid_t wait_for_program_waiting(const tmux_session& session, double seconds = screen_timeout);
 
 // Polls until the program has ended; its exit status (128 + the signal
 // when a signal ended it), or nothing when it is still running after the
