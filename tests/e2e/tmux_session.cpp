@@ -203,6 +203,11 @@ void send_keys(const tmux_session& session, std::initializer_list<std::string> k
 
 void resize_window(const tmux_session& session, int width, int height) {
     run_tmux(session, {"resize-window", "-t", target, "-x", std::to_string(width), "-y", std::to_string(height)});
+    // Curses notices a resize when a read of keys is interrupted by it, or
+    // when the next read begins. One that arrives after curses has looked
+    // and before it waits goes unnoticed until the next key, which may never
+    // come: F12, which nothing in the program binds or types, is that key.
+    send_keys(session, {"F12"});
 }
 
 pid_t program_pid(const tmux_session& session) {

@@ -86,7 +86,9 @@ void send_text(const tmux_session& session, const std::string& text);
 // Presses named keys: "Enter", "Tab", "Up", "Down", "Space", "q"...
 void send_keys(const tmux_session& session, std::initializer_list<std::string> keys);
 
-// Resizes the window (the program gets a terminal resize).
+// Resizes the window (the program gets a terminal resize), then presses
+// F12, a key the program ignores everywhere, so that the resize is seen
+// however it fell between the program's reads.
 void resize_window(const tmux_session& session, int width, int height);
 
 // The program's process id.
