@@ -1,4 +1,4 @@
-// Browsing: the first screen, the key loop and the commands.
+// Browsing: the first screen and the key loop (the commands are in app/commands.h).
 #pragma once
 
 struct app_state;
