@@ -1,11 +1,10 @@
 // The byte strings a typed master password is tried as, and unlocking
 // files whose writers hashed other bytes of the same text.
 #include <clocale>
-#include <fstream>
-#include <iterator>
 
 #include "db/password_encodings.h"
 #include "kpass/kpass_test_helpers.h"
+#include "support/peer_files.h"
 
 namespace {
 
@@ -86,9 +85,8 @@ TEST(TryPassword, DamagedContentsUnderTheRightKeyAreNoWrongKey) {
 }
 
 TEST(TryPassword, TheKeePassXFileUnlocksWithItsPasswordTypedAsUtf8) {
-    std::ifstream in(KDBROWSE_SOURCE_DIR "/../shared/peer-kdb/kpx-latin1-password.kdb", std::ios::binary);
-    std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (file.empty()) GTEST_SKIP() << "no ../shared/peer-kdb/kpx-latin1-password.kdb: cross-check skipped";
+    std::vector<uint8_t> file = read_peer("kpx-latin1-password.kdb");
+    if (file.empty()) GTEST_SKIP() << "no " << peer_dir << "/kpx-latin1-password.kdb: cross-check skipped";
     ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
     test_db t;
     ASSERT_EQ(t.init(file), kpass_success);

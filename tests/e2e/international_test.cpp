@@ -8,10 +8,9 @@
 #include "e2e/kdbrowse_steps.h"
 #include "e2e/test_files.h"
 #include "e2e/tmux_session.h"
+#include "support/peer_files.h"
 
 namespace {
-
-const std::string peer_dir = KDBROWSE_SOURCE_DIR "/../shared/peer-kdb";
 
 bool exists(const std::string& path) {
     struct stat st;

@@ -1,18 +1,9 @@
 // Files written by other KeePass 1.x programs, read against the contents
 // their README states. Skipped where the folder is absent.
-#include <fstream>
-#include <iterator>
-
 #include "kpass_test_helpers.h"
+#include "support/peer_files.h"
 
 namespace {
-
-const std::string peer_dir = KDBROWSE_SOURCE_DIR "/../shared/peer-kdb";
-
-std::vector<uint8_t> read_peer(const std::string& name) {
-    std::ifstream in(peer_dir + "/" + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 #define OPEN_PEER(t, name, password)                                                             \
     std::vector<uint8_t> file = read_peer(name);                                                 \
