@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bench/bench.h"
+#include "db/password_encodings.h"
 #include "kpass/writer/kdb_writer.h"
 
 namespace {
@@ -64,6 +65,11 @@ int main(int argc, char** argv) {
     else std::printf("limit_rounds_per_second n/a\n");
 
     print_seconds("unlock_seconds_2000000", unlock_seconds(small_kdb(unlock_rounds)));
+    // A wrong password costs one key transform for each byte string it is
+    // tried as: "пароль" and "パスワード" typed in a UTF-8 terminal.
+    auto tries = [](const char* typed) { return static_cast<double>(password_encodings(typed, true).size()); };
+    print_figure("tries_wrong_cyrillic", tries("\xd0\xbf\xd0\xb0\xd1\x80\xd0\xbe\xd0\xbb\xd1\x8c"), "%.0f");
+    print_figure("tries_wrong_japanese", tries("\xe3\x83\x91\xe3\x82\xb9\xe3\x83\xaf\xe3\x83\xbc\xe3\x83\x89"), "%.0f");
 
     const std::vector<uint8_t> large = large_kdb(large_groups, large_entries);
     const open_figures opening = measure_open(large);

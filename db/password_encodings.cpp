@@ -4,7 +4,9 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <span>
 
+#include "db/code_pages.h"
 #include "kpass/kpass.h"
 #include "screen/utf8.h"
 
@@ -20,41 +22,58 @@ constexpr char32_t windows_1252_high[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 0x98
 };
 
-enum class code_page { windows_1252, latin_1 };
+enum class code_page { windows_1252, latin_1, windows_1252_marked };
 
 // The byte that stands for code in the code page, or none.
 std::optional<unsigned char> byte_for(code_page page, char32_t code) {
     bool high_control = code >= 0x80 && code <= 0x9F;
-    if (code <= 0xFF && !(page == code_page::windows_1252 && high_control)) return static_cast<unsigned char>(code);
+    if (code <= 0xFF && !(page != code_page::latin_1 && high_control)) return static_cast<unsigned char>(code);
     if (page == code_page::latin_1) return std::nullopt;
     for (unsigned i = 0; i < 32; ++i)
         if (windows_1252_high[i] == code) return static_cast<unsigned char>(0x80 + i);
     return std::nullopt;
 }
 
-// The UTF-8 text in the code page, one byte a character, or none when a
-// character has no byte there. The text is known to be valid UTF-8.
-std::optional<password_bytes> in_code_page(std::string_view text, code_page page) {
+// The characters in the one-byte code page, or none when one has no byte
+// there. windows_1252_marked writes "?" for such a character instead, once
+// for each of its UTF-16 units ("??" past U+FFFF), as KeePassX's and
+// Windows' conversions of UTF-16 text did; it gives none when no character
+// was replaced.
+std::optional<password_bytes> in_code_page(std::span<const wchar_t> characters, code_page page) {
     password_bytes out;
-    out.reserve(text.size() + 1);  // never more bytes than the UTF-8 form: no reallocation leaves a copy
-    while (!text.empty()) {
-        utf8_char c = utf8_next(text);
-        std::optional<unsigned char> byte = byte_for(page, c.code);
-        if (!byte) return std::nullopt;
-        out.push_back(static_cast<char>(*byte));
-        text.remove_prefix(c.size);
+    out.reserve(2 * characters.size() + 1);  // never reallocated: no copy is left behind
+    bool replaced = false;
+    for (wchar_t c : characters) {
+        std::optional<unsigned char> byte = byte_for(page, static_cast<char32_t>(c));
+        if (byte) {
+            out.push_back(static_cast<char>(*byte));
+        } else if (page == code_page::windows_1252_marked) {
+            out.insert(out.end(), c > 0xFFFF ? 2 : 1, '?');
+            replaced = true;
+        } else {
+            return std::nullopt;
+        }
     }
+    if (page == code_page::windows_1252_marked && !replaced) return std::nullopt;
     out.push_back('\0');
     return out;
 }
 
-bool valid_utf8(std::string_view text) {
+// The characters of a UTF-8 text, or none when it is not valid UTF-8.
+std::optional<secure_vector<wchar_t>> characters_of(std::string_view text) {
+    secure_vector<wchar_t> characters;
+    characters.reserve(text.size());
     while (!text.empty()) {
         utf8_char c = utf8_next(text);
-        if (!c.valid) return false;
+        if (!c.valid) return std::nullopt;
+        characters.push_back(static_cast<wchar_t>(c.code));
         text.remove_prefix(c.size);
     }
-    return true;
+    return characters;
+}
+
+bool is_ascii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 password_bytes as_typed(std::string_view typed) {
@@ -73,12 +92,18 @@ void add_unless_tried(std::vector<password_bytes>& tries, std::optional<password
 
 std::vector<password_bytes> password_encodings(std::string_view typed, bool typed_is_utf8) {
     std::vector<password_bytes> tries;
-    tries.reserve(3);
-    if (typed_is_utf8 && valid_utf8(typed)) {
-        add_unless_tried(tries, in_code_page(typed, code_page::windows_1252));
-        add_unless_tried(tries, in_code_page(typed, code_page::latin_1));
+    tries.reserve(4 + std::size(windows_code_pages));
+    std::optional<secure_vector<wchar_t>> characters;
+    if (typed_is_utf8 && !is_ascii(typed)) characters = characters_of(typed);
+    if (characters) {
+        add_unless_tried(tries, in_code_page(*characters, code_page::windows_1252));
+        add_unless_tried(tries, in_code_page(*characters, code_page::latin_1));
     }
     add_unless_tried(tries, as_typed(typed));
+    if (characters) {
+        add_unless_tried(tries, in_code_page(*characters, code_page::windows_1252_marked));
+        for (const char* page : windows_code_pages) add_unless_tried(tries, in_windows_code_page(*characters, page));
+    }
     return tries;
 }
 

@@ -1,8 +1,11 @@
 // The master password as other writers hashed it. The composite key is the
 // SHA-256 of the password's bytes, and which bytes those were depends on the
-// program that wrote the file: KeePass 1.x hashed the Windows-1252 bytes,
-// KeePassX (before 0.4.4) and KeePassDroid the Latin-1 bytes, MacPass and
-// kppy the UTF-8 bytes. A typed password is tried in each of them.
+// program that wrote the file and on the system it ran on: KeePass 1.x
+// hashed the bytes of the Windows ANSI code page (Windows-1252 on Western
+// systems, 1251 on Russian ones, 932 on Japanese ones, ...), KeePassX
+// (before 0.4.4) and KeePassDroid the Latin-1 bytes, MacPass and kppy the
+// UTF-8 bytes, and KeePassX put "?" for letters Windows-1252 lacks. A typed
+// password is tried in each of them.
 #pragma once
 
 #include <string_view>
@@ -16,19 +19,25 @@ struct kpass_db;
 // counts the NUL), in a secure block that is wiped when it is released.
 using password_bytes = secure_vector<char>;
 
-// The byte strings to try for typed, in this order, each only when every
-// character of the text has a byte in that encoding and the bytes differ
-// from every string before it:
-//   Windows-1252 (its five undefined bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D
-//     stand for no character, so U+0081 and the like have no byte in it);
-//   Latin-1 (U+0000 to U+00FF);
-//   UTF-8 (typed as it is).
+// The byte strings to try for typed, in this order, each only when it
+// exists and its bytes differ from every string before it:
+//   Windows-1252, when every character has a byte there (its five
+//     undefined bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D stand for no
+//     character, so U+0081 and the like have none);
+//   Latin-1 (U+0000 to U+00FF), likewise;
+//   UTF-8 (typed as it is);
+//   Windows-1252 with "?" for each character it lacks ("??" for one past
+//     U+FFFF, two UTF-16 units), when there is such a character;
+//   each of windows_code_pages (code_pages.h: 1250, 1251, 1253 to 1258,
+//     874, 932, 936, 949, 950) that has every character.
+// Characters without bytes are never replaced by look-alikes ("best fit").
 // So an ASCII text gives one string, typed as it is. typed_is_utf8 says
 // whether the terminal sends UTF-8 (utf8_locale()); when it does not, the
 // bytes typed belong to a character set that is not known, and typed as it
 // is is the only string. A text that is not valid UTF-8 cannot be read as
-// characters either and gives typed as it is alone. Never empty; throws
-// std::bad_alloc.
+// characters either and gives typed as it is alone. At most seven strings
+// (say for a Greek text: 1253, 932, 936, 949, 950, UTF-8 and "?"). Never
+// empty; throws std::bad_alloc.
 std::vector<password_bytes> password_encodings(std::string_view typed, bool typed_is_utf8);
 
 // Tries the NUL-terminated typed password on the locked record db in each
