@@ -1,15 +1,18 @@
 #include "screen/text_search.h"
 
+#include <cstdint>
+#include <cstring>
 #include <cwctype>
 
 #include "screen/utf8.h"
 
 // A search goes through every title, user name, URL and notes of a
-// database, so the usual case is made cheap: a text of ASCII bytes only is
-// searched byte by byte, with the needle folded once. In a UTF-8 locale
-// that is exact only while both texts are ASCII and the locale folds ASCII
-// as ASCII does (a Turkish locale lowers 'I' to a dotless i); the first
-// byte from 0x80 on sends the search to the character by character path.
+// database, so the usual case is made cheap: an ASCII needle is looked for
+// byte by byte, folded once. In a UTF-8 locale that is exact when the
+// locale folds ASCII as ASCII does (a Turkish locale lowers 'I' to a
+// dotless i): a match of ASCII bytes is a match of characters, and a text
+// of ASCII bytes only holds no other match. Only a text with bytes from
+// 0x80 on, where nothing was found, is read character by character.
 
 namespace {
 
@@ -34,29 +37,55 @@ bool locale_folds_ascii_plainly() {
     return true;
 }
 
-constexpr int met_high_byte = -1;
+// Eight bytes at a time: a word of text is compared with the needle's first
+// two bytes in one go, and only words that may hold a match are looked at
+// byte by byte.
+constexpr std::uint64_t ones = 0x0101010101010101;
+constexpr std::uint64_t highs = 0x8080808080808080;
 
-// 1 when text holds needle (not empty, ASCII letters lowered), 0 when not.
-// With stop_at_high, met_high_byte at the first byte from 0x80 on that
-// comes before a match. The needle holds no NUL, so no comparison reads
-// past the text's end.
-int bytes_contain(const char* text, const std::string& needle, bool stop_at_high) {
-    const auto first = static_cast<unsigned char>(needle[0]);
-    const unsigned char first_upper = first >= 'a' && first <= 'z' ? static_cast<unsigned char>(first - 32) : first;
-    for (auto p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-        if (*p >= 0x80 && stop_at_high) return met_high_byte;
-        if (*p != first && *p != first_upper) continue;
-        std::size_t k = 1;
-        while (k < needle.size() && ascii_lower(p[k]) == static_cast<unsigned char>(needle[k])) ++k;
-        if (k == needle.size()) return 1;
-    }
-    return 0;
+std::uint64_t word_at(const unsigned char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
 }
 
-bool has_high_byte(const char* text) {
-    for (auto p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p)
-        if (*p >= 0x80) return true;
+bool has_zero_byte(std::uint64_t v) { return ((v - ones) & ~v & highs) != 0; }
+
+// What a byte is or-ed with before it is compared with a folded needle
+// byte c: 0x20 makes both cases of a letter c equal to c.
+std::uint64_t case_bits(unsigned char c) { return c >= 'a' && c <= 'z' ? ones * 0x20 : 0; }
+
+bool folded_at(const unsigned char* p, const std::string& needle) {
+    for (std::size_t k = 0; k < needle.size(); ++k)
+        if (ascii_lower(p[k]) != static_cast<unsigned char>(needle[k])) return false;
+    return true;
+}
+
+// Whether the n bytes at p hold needle (not empty, ASCII letters lowered).
+bool bytes_contain(const unsigned char* p, std::size_t n, const std::string& needle) {
+    if (needle.size() > n) return false;
+    const std::size_t last = n - needle.size();  // the last place a match may start
+    const auto c0 = static_cast<unsigned char>(needle[0]);
+    const auto c1 = static_cast<unsigned char>(needle.size() > 1 ? needle[1] : 0);
+    std::size_t i = 0;
+    for (; i + 9 <= n && i <= last; i += 8) {
+        std::uint64_t v = (word_at(p + i) | case_bits(c0)) ^ (ones * c0);
+        if (c1 != 0) v |= (word_at(p + i + 1) | case_bits(c1)) ^ (ones * c1);
+        if (!has_zero_byte(v)) continue;
+        for (std::size_t j = i; j < i + 8 && j <= last; ++j)
+            if (folded_at(p + j, needle)) return true;
+    }
+    for (; i <= last; ++i)
+        if (folded_at(p + i, needle)) return true;
     return false;
+}
+
+bool has_high_byte(const unsigned char* p, std::size_t n) {
+    std::uint64_t seen = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) seen |= word_at(p + i);
+    for (; i < n; ++i) seen |= p[i];
+    return (seen & highs) != 0;
 }
 
 // Whether text starts with the needle's characters from the second on.
@@ -101,14 +130,15 @@ search_pattern new_search_pattern(std::string_view needle, bool utf8) {
 }
 
 bool text_contains(const char* text, const search_pattern& pattern) {
-    if (!pattern.utf8) return pattern.bytes.empty() || bytes_contain(text, pattern.bytes, false) == 1;
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const std::size_t n = std::strlen(text);
+    if (!pattern.utf8) return pattern.bytes.empty() || bytes_contain(p, n, pattern.bytes);
     if (pattern.folded.empty()) return true;
     if (pattern.ascii_plain) {
-        // An ASCII text holds only ASCII characters: it holds no others.
-        const int found = !pattern.bytes.empty() ? bytes_contain(text, pattern.bytes, true)
-                          : has_high_byte(text)  ? met_high_byte
-                                                 : 0;
-        if (found != met_high_byte) return found == 1;
+        // ASCII bytes are whole characters, so a match of them is a match;
+        // and an ASCII text holds no character outside ASCII.
+        if (!pattern.bytes.empty() && bytes_contain(p, n, pattern.bytes)) return true;
+        if (!has_high_byte(p, n)) return false;
     }
-    return characters_contain(text, pattern.folded);
+    return characters_contain({text, n}, pattern.folded);
 }
