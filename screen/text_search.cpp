@@ -8,7 +8,7 @@
 
 // A search goes through every title, user name, URL and notes of a
 // database, so the usual case is made cheap: an ASCII needle is looked for
-// byte by byte, folded once. In a UTF-8 locale that is exact when the
+// among the bytes, folded once. In a UTF-8 locale that is exact when the
 // locale folds ASCII as ASCII does (a Turkish locale lowers 'I' to a
 // dotless i): a match of ASCII bytes is a match of characters, and a text
 // of ASCII bytes only holds no other match. Only a text with bytes from

@@ -22,6 +22,8 @@ TEST(entry_matches, searches_four_fields_case_ignored_by_the_locale) {
         {username, "Alice", "lic", true, true},
         {url, "https://Example.COM/x", "example.com", false, true},
         {notes, "PIN 1234", "pin 12", true, true},
+        {notes, "Security question: first pet", "PET", false, true},
+        {url, "abcdefghijklmnopqrstuvwxyZ", "z", true, true},
         {password, "Hunter2", "hunter", true, false},
         {title, "Online Banking", "bank x", true, false},
         {title, "B\u00e4renstra\u00dfe", "B\u00c4REN", true, true},
