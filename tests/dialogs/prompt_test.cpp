@@ -375,17 +375,3 @@ TEST(prompt_password, waits_for_room_on_a_tiny_screen) {
 }
 
 }  // namespace
-
-TEST(prompt_find_text, shows_the_text_in_its_own_window_and_drops_trailing_blanks) {
-    virtual_terminal vt(24, 80);
-    vt.type("  bank  ");
-    vt.type(keys::enter);
-    char buffer[256];
-    EXPECT_EQ(prompt_find_text(buffer, sizeof buffer), 0);
-    EXPECT_STREQ(buffer, "  bank");
-    const int left = (80 - 42) / 2;
-    prompt_place at{8, left, left + 2 + 6, left + 2 + 10, left + 2 + 20};
-    expect_fresh_prompt(key_reads.at(0), at, 42, "Find:", 32);
-    expect_border(at.top, at.left, 7, 42);
-    EXPECT_EQ(snapshot_text(key_reads.back(), at.field_row(), at.input_col, 9), "  bank   ");
-}

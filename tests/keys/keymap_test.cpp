@@ -48,10 +48,7 @@ TEST(keymaps, commands_differ_in_address_and_text) {
                                command_page_down, command_page_up, command_home,      command_end,
                                command_find,      command_find_next};
     for (std::size_t i = 0; i < std::size(all); ++i)
-        for (std::size_t j = 0; j < i; ++j) {
-            EXPECT_NE(all[i], all[j]);
-            EXPECT_STRNE(all[i], all[j]);
-        }
+        for (std::size_t j = 0; j < i; ++j) EXPECT_STRNE(all[i], all[j]);  // so the addresses differ too
 }
 
 TEST(bind_key, inserts_after_equal_and_smaller_names) {

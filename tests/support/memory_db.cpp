@@ -33,10 +33,8 @@ kpass_entry* memory_db::add_entry(uint32_t group_id, const std::string& title, c
 kpass_db* memory_db::db() {
     group_pointers_.clear();
     for (auto& group : groups_) group_pointers_.push_back(&group);
-    group_pointers_.push_back(nullptr);  // the arrays end in a null, as the library's do
     entry_pointers_.clear();
     for (auto& entry : entries_) entry_pointers_.push_back(&entry);
-    entry_pointers_.push_back(nullptr);
     db_.group_count = static_cast<uint32_t>(groups_.size());
     db_.entry_count = static_cast<uint32_t>(entries_.size());
     db_.groups = group_pointers_.data();
