@@ -8,7 +8,6 @@
 #include "db/entry_search.h"
 #include "db/queries.h"
 #include "dialogs/prompts.h"
-#include "kpass/kpass.h"
 #include "screen/layout.h"
 #include "screen/text_search.h"
 #include "screen/utf8.h"
@@ -36,8 +35,9 @@ void show_found(app_state* app, found_entry found) {
     b.shown_entry_count = static_cast<int>(count_group_entries(app->current_db, found.group_index));
     b.entry_cursor = found.position;
     b.reveal = false;
-    // The offsets fit the lists of the layout the redraw builds, since the
-    // screen may have changed size while a dialog was open.
+    // The offsets fit the lists of a layout built for the present screen,
+    // which may have changed size while a dialog was open; the redraw
+    // builds the same layout again.
     build_layout(app->current_db);
     b.group_first_row = first_showing(b.group_cursor, b.group_first_row, window_height(groups_list));
     b.entry_first_position = first_showing(b.entry_cursor, b.entry_first_position, window_height(entries_list));
