@@ -1,5 +1,5 @@
 // What main owns for the whole run and hands down: the open database, the
-// path buffers and the navigation state.
+// path buffers, the navigation state and the last text searched for.
 #pragma once
 
 #include "app/browse_state.h"
@@ -7,6 +7,7 @@
 struct kpass_db;
 
 inline constexpr int path_size = 2048;
+inline constexpr int find_text_size = 256;
 
 struct app_state {
     kpass_db* current_db;           // the open database; unlocked while browsing
@@ -14,4 +15,5 @@ struct app_state {
     char database_path[path_size];  // its path, shown on the title bar
     char new_path[path_size];       // the path typed for "open"
     browse_state browse;
+    char find_text[find_text_size];  // the last text "/" searched for, "" before the first
 };

@@ -4,6 +4,8 @@
 
 #include "app/app_state.h"
 #include "app/browsing_screen.h"
+#include "app/find_entry.h"
+#include "app/page_keys.h"
 #include "app/switch_database.h"
 #include "clipboard/pipe_to_program.h"
 #include "db/queries.h"
@@ -20,11 +22,13 @@ namespace {
 
 void group_step(app_state* app, const char* command) {
     browse_state& b = app->browse;
+    const int count = static_cast<int>(app->current_db->group_count);
     if (command == command_prev)
         step_prev(&b.group_cursor, &b.group_first_row);
+    else if (command == command_next)
+        step_next(&b.group_cursor, &b.group_first_row, count, window_height(groups_list));
     else
-        step_next(&b.group_cursor, &b.group_first_row, static_cast<int>(app->current_db->group_count),
-                  window_height(groups_list));
+        page_move(command, &b.group_cursor, &b.group_first_row, count, window_height(groups_list));
     draw_groups(app->current_db, b.group_first_row, b.group_cursor, true);
     // The unfocused table follows the group under the tree cursor.
     draw_entries(app->current_db, b.group_cursor, b.entry_first_position, b.entry_cursor, false, false);
@@ -48,8 +52,10 @@ void entry_step(app_state* app, const char* command) {
     browse_state& b = app->browse;
     if (command == command_prev)
         step_prev(&b.entry_cursor, &b.entry_first_position);
-    else
+    else if (command == command_next)
         step_next(&b.entry_cursor, &b.entry_first_position, b.shown_entry_count, window_height(entries_list));
+    else
+        page_move(command, &b.entry_cursor, &b.entry_first_position, b.shown_entry_count, window_height(entries_list));
     b.reveal = false;
     draw_entries(app->current_db, b.shown_group, b.entry_first_position, b.entry_cursor, true, false);
 }
@@ -136,17 +142,21 @@ void step_next(int* cursor, int* first, int count, int rows) {
 }
 
 void run_group_command(app_state* app, const char* command) {
-    if (command == command_prev || command == command_next)
+    if (command == command_prev || command == command_next || is_page_command(command))
         group_step(app, command);
     else if (command == command_select)
         select_group(app);
     else if (command == command_open)
         switch_database(app);
+    else if (command == command_find)
+        find_entry(app);
+    else if (command == command_find_next)
+        find_again(app);
     // "edit", "save" and "add-group" do nothing in the group tree.
 }
 
 void run_entry_command(app_state* app, const char* command) {
-    if (command == command_prev || command == command_next)
+    if (command == command_prev || command == command_next || is_page_command(command))
         entry_step(app, command);
     else if (command == command_groups)
         back_to_groups(app);
@@ -158,6 +168,10 @@ void run_entry_command(app_state* app, const char* command) {
         copy_password(app);
     else if (command == command_open)
         switch_database(app);
+    else if (command == command_find)
+        find_entry(app);
+    else if (command == command_find_next)
+        find_again(app);
     else if (command == command_save || command == command_add_entry)
         app->browse.reveal = false;  // nothing is saved or added: this browser only reads
 }

@@ -18,6 +18,8 @@ constexpr uint32_t transform_rounds = 10'000'000;
 constexpr uint32_t unlock_rounds = 2'000'000;
 constexpr uint32_t large_groups = 10'000;
 constexpr uint32_t large_entries = 100'000;
+constexpr uint32_t find_groups = 2'000;
+constexpr uint32_t find_entries = 50'000;
 
 void print_figure(const char* name, double value, const char* format) {
     std::printf("%s ", name);
@@ -76,6 +78,10 @@ int main(int argc, char** argv) {
     print_seconds("open_seconds_100k", opening.open);
     print_seconds("cipher_seconds_100k", opening.cipher);
 
+    const find_figures finding = measure_find(large_kdb(find_groups, find_entries));
+    print_seconds("find_seconds_50k", finding.find);
+    print_seconds("scan_seconds_50k", finding.scan);
+
     const double flat_100 = redraw_seconds(tree_shape::flat, 100);
     const double flat_10000 = redraw_seconds(tree_shape::flat, 10'000);
     const double deep_10000 = redraw_seconds(tree_shape::deep, 10'000);
@@ -94,6 +100,7 @@ int main(int argc, char** argv) {
 
     if (rates.limit) print_ratio("ratio_transform_over_limit", rates.transform / *rates.limit);
     print_ratio("ratio_open_over_cipher", opening.open / opening.cipher);
+    print_ratio("ratio_find_over_scan_50k", finding.find / finding.scan);
     print_ratio("ratio_redraw_flat_10000_over_flat_100", flat_10000 / flat_100);
     print_ratio("ratio_redraw_deep_10000_over_flat_100", deep_10000 / flat_100);
     if (rss) print_ratio("ratio_rss_growth_over_file_100k", static_cast<double>(rss->peak - rss->before_open) / large.size());

@@ -10,7 +10,7 @@
 
 namespace {
 
-// What tells the two prompts apart.
+// What tells the prompts apart.
 struct prompt_look {
     const char* label;
     int label_width;
@@ -23,6 +23,7 @@ struct prompt_look {
 
 constexpr prompt_look password_look{"Password:", 9, 16, 10, 4, 14, false};
 constexpr prompt_look path_look{"Database File:", 14, 32, 15, 16, 26, true};
+constexpr prompt_look find_look{"Find:", 5, 32, 6, 10, 20, true};
 
 constexpr int key_ctrl_h = 8;
 constexpr int key_delete = 127;
@@ -86,8 +87,8 @@ void edit(prompt& p, int key) {
 }
 
 // Copies the typed text into buffer (it fits: the text takes at most
-// size - 1 bytes) and terminates it; the path loses its trailing blanks,
-// which a path never ends in, the password is handed back exactly as typed.
+// size - 1 bytes) and terminates it; a shown text (a path, a text to find)
+// loses its trailing blanks, the password is handed back exactly as typed.
 void hand_back(const prompt& p, char* buffer) {
     std::size_t length = p.text.length;
     if (p.look.text_shown)
@@ -162,3 +163,5 @@ int run_prompt(const prompt_look& look, char* buffer, int size) {
 int prompt_password(char* buffer, int size) { return run_prompt(password_look, buffer, size); }
 
 int prompt_database_path(char* buffer, int size) { return run_prompt(path_look, buffer, size); }
+
+int prompt_find_text(char* buffer, int size) { return run_prompt(find_look, buffer, size); }

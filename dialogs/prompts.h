@@ -4,8 +4,10 @@
 // Shows text above an "[OK]" mark and waits for Enter.
 void message_box(const char* text);
 
-// Ask for the master password (typed text hidden) or a database path (shown).
-// 0: confirmed, buffer holds the typed text without trailing blanks.
-// 1: cancelled, buffer untouched.
+// Ask for the master password (typed text hidden), a database path or a
+// text to find (both shown).
+// 0: confirmed, buffer holds the typed text (the path and the text to find
+// without trailing blanks). 1: cancelled, buffer untouched.
 int prompt_password(char* buffer, int size);
 int prompt_database_path(char* buffer, int size);
+int prompt_find_text(char* buffer, int size);

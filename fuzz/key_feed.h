@@ -7,8 +7,8 @@
 // the screen inside wgetch, after refreshing the window, as it does for a
 // real one.
 //
-// Each input byte is one event: a key (arrows, Tab, Enter, backspace, the
-// command letters, printable text), a resize to a size taken from the next
+// Each input byte is one event: a key (arrows, page keys, Tab, Enter,
+// backspace, the command letters, "/" and "n", printable text), a resize to a size taken from the next
 // two bytes (down to 1 x 1), or a text typed whole (a database path, the
 // password). Once the input is spent, the keys that close any dialog
 // follow (see key_feed_next), so that a dialog never waits for ever.

@@ -17,6 +17,13 @@ void add_key_label(WINDOW* window, int key) {
     }
 }
 
+// Keys that are not listed: the arrows, the page keys, "/" and "n". Their
+// commands are for moving and finding, which the bar has never listed.
+bool unlisted(int key) {
+    return key == KEY_DOWN || key == KEY_UP || key == KEY_NPAGE || key == KEY_PPAGE || key == KEY_HOME ||
+           key == KEY_END || key == '/' || key == 'n';
+}
+
 const key_binding* keymap_of(int which) {
     if (which == 0) return group_keymap;
     if (which == 1) return entry_keymap;
@@ -31,8 +38,7 @@ void draw_help_bar(int which) {
     wmove(window, 0, 0);
     const key_binding* keymap = keymap_of(which);
     for (const key_binding* slot = keymap; slot != nullptr && slot->key != 0; ++slot) {
-        // The arrow keys are not listed, and so neither are "prev" and "next".
-        if (slot->key == KEY_DOWN || slot->key == KEY_UP) continue;
+        if (unlisted(slot->key)) continue;
         add_key_label(window, slot->key);
         const key_binding* next = slot + 1;
         if (next->key != 0 && next->command == slot->command) {

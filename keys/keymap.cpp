@@ -24,6 +24,16 @@ constexpr int key_space = 32;
     std::exit(1);
 }
 
+// The keys both panes share for moving through a list and finding entries.
+void bind_list_keys(key_binding** keymap) {
+    bind_key(keymap, KEY_NPAGE, command_page_down);
+    bind_key(keymap, KEY_PPAGE, command_page_up);
+    bind_key(keymap, KEY_HOME, command_home);
+    bind_key(keymap, KEY_END, command_end);
+    bind_key(keymap, '/', command_find);
+    bind_key(keymap, 'n', command_find_next);
+}
+
 std::size_t binding_count(const key_binding* keymap) {
     std::size_t n = 0;
     while (keymap[n].key != 0) ++n;
@@ -82,6 +92,7 @@ void init_keymaps() {
     bind_key(&group_keymap, key_enter, command_select);
     bind_key(&group_keymap, 'e', command_edit);
     bind_key(&group_keymap, 'q', command_quit);
+    bind_list_keys(&group_keymap);
 
     entry_keymap = new_keymap();
     bind_key(&entry_keymap, 'o', command_open);
@@ -96,6 +107,7 @@ void init_keymaps() {
     bind_key(&entry_keymap, key_enter, command_edit);
     bind_key(&entry_keymap, 'q', command_quit);
     bind_key(&entry_keymap, 'x', command_xclip);
+    bind_list_keys(&entry_keymap);
 }
 
 const char* lookup_key(const key_binding* keymap, int key) {

@@ -2,8 +2,8 @@
 // that lists them.
 #pragma once
 
-// The twelve commands. A key map points at these strings, and commands are
-// told apart by comparing those pointers, never the texts.
+// The commands. A key map points at these strings, and commands are told
+// apart by comparing those pointers, never the texts.
 extern const char command_open[];
 extern const char command_save[];
 extern const char command_add_group[];
@@ -16,6 +16,12 @@ extern const char command_reveal[];
 extern const char command_prev[];
 extern const char command_next[];
 extern const char command_xclip[];
+extern const char command_page_down[];
+extern const char command_page_up[];
+extern const char command_home[];
+extern const char command_end[];
+extern const char command_find[];
+extern const char command_find_next[];
 
 // One slot of a key map. A slot whose key is 0 ends the map; its command is
 // neither set nor read.

@@ -178,7 +178,10 @@ bool wait_for_text_at(const tmux_session& session, int row, int column, std::str
 
 bool shows_reversed(const tmux_session& session, std::string_view text) {
     std::string reversed = "\x1b[7m" + std::string(text);
-    for (const std::string& row : screen_rows(session, true)) {
+    for (std::string row : screen_rows(session, true)) {
+        // In the "C" locale tmux switches the line-drawing set in and out
+        // (SO, SI) around the text.
+        std::erase_if(row, [](char c) { return c == '\x0e' || c == '\x0f'; });
         if (row.find(reversed) != std::string::npos) return true;
     }
     return false;

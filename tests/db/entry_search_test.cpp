@@ -1,0 +1,79 @@
+#include "db/entry_search.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+#include <utility>
+
+#include "screen/text_search.h"
+#include "support/memory_db.h"
+
+namespace {
+
+enum field { title, username, url, notes, password };
+
+TEST(entry_matches, searches_four_fields_case_ignored_by_the_locale) {
+    const struct {
+        field in;
+        std::string text, needle;
+        bool utf8, found;
+    } cases[] = {
+        {title, "Online Banking", "BANK", false, true},
+        {username, "abcdefghijklmnopqrstuvwxyZ", "z", true, true},
+        {url, "https://Example.COM/x", "example.com", false, true},
+        {notes, "Security question: first pet", "PET", true, true},
+        {password, "Hunter2", "hunter", true, false},
+        {title, "B\u00e4renstra\u00dfe", "B\u00c4REN", true, true},
+        {title, "B\u00e4renstra\u00dfe", "B\u00c4REN", false, false},  // bytes outside ASCII as they are
+        {title, "\u212a", "k", true, true},  // KELVIN SIGN lowers to k
+        // Invalid bytes: each equal only to itself; a match lies between characters.
+        {title, "caf\xe9", "\xe9", true, true},
+        {title, "caf\xe9", "\xc9", true, false},
+        {title, "\xff" "Zebra", "zEB", true, true},
+        {title, "\xe2\x82\xac", "\x82", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " / " + c.needle + (c.utf8 ? " (UTF-8)" : " (C)"));
+        ASSERT_NE(std::setlocale(LC_CTYPE, c.utf8 ? "C.UTF-8" : "C"), nullptr);
+        std::string fields[5];
+        fields[c.in] = c.text;
+        memory_db m;
+        kpass_entry* e = m.add_entry(1, fields[title], fields[username], fields[password], fields[url], fields[notes]);
+        EXPECT_EQ(entry_matches(e, new_search_pattern(c.needle, c.utf8)), c.found);
+    }
+    std::setlocale(LC_CTYPE, "C");
+}
+
+// Groups in tree order: g0 (id 1), g1 (id 2), g2 (id 1 again), g3 (id 3,
+// empty). g0 and g2 show b, e; g1 shows a, d; the orphan shows nowhere.
+TEST(find_next_entry, walks_the_tree_from_the_start_and_wraps) {
+    memory_db m;
+    for (uint32_t id : {1u, 2u, 1u, 3u}) m.add_group(id, "g");
+    m.add_entry(2, "a x");
+    m.add_entry(1, "b x");
+    m.add_entry(9, "orphan x");
+    m.add_entry(2, "d x");
+    m.add_entry(1, "e x");
+    const struct {
+        const char* needle;
+        search_start start;
+        found_entry found;
+    } cases[] = {
+        {"x", {0, -1}, {0, 0}},   // from the tree: the group's first entry
+        {"x", {0, 0}, {0, 1}},    // from the table: just after the cursor
+        {"x", {1, 1}, {2, 0}},    // the same entries again under g2
+        {"x", {2, 1}, {0, 0}},    // past the empty last group, round to the first
+        {"x", {3, 0}, {0, 0}},    // from an empty table
+        {"e x", {1, -1}, {2, 1}}, // the nearer of two groups with one id
+        {"d x", {1, 1}, {1, 1}},  // a sole match is found again from itself
+        {"orphan", {0, -1}, {-1, 0}},
+    };
+    for (const auto& c : cases) {
+        found_entry f = find_next_entry(m.db(), c.start, new_search_pattern(c.needle, false));
+        EXPECT_EQ(std::pair(f.group_index, f.position), std::pair(c.found.group_index, c.found.position))
+            << c.needle << " from " << c.start.group_index << "," << c.start.after_position;
+    }
+}
+
+}  // namespace
