@@ -31,9 +31,9 @@ struct test_db {
         initialised = result == 0;
         return result;
     }
-    int unlock(const std::string& password) {
+    int unlock(const std::string& password, const uint8_t* file_key = nullptr) {
         uint8_t key[kpass_key_size];
-        kpass_hash_pw(password.c_str(), key);
+        kpass_hash_key(password.c_str(), file_key, key);
         return kpass_decrypt_db(db, key);
     }
     void release() {
