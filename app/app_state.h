@@ -1,8 +1,11 @@
 // What main owns for the whole run and hands down: the open database, the
-// path buffers and the navigation state.
+// path buffers, the navigation state and the key file's key.
 #pragma once
 
+#include <cstdint>
+
 #include "app/browse_state.h"
+#include "kpass/secure_memory.h"
 
 struct kpass_db;
 
@@ -14,4 +17,8 @@ struct app_state {
     char database_path[path_size];  // its path, shown on the title bar
     char new_path[path_size];       // the path typed for "open"
     browse_state browse;
+    secure_vector<uint8_t> file_key;  // the key file's key, for every database unlocked; empty without one
 };
+
+// The key file's key to unlock with, or null without a key file.
+inline const uint8_t* key_file_key(const app_state* app) { return app->file_key.empty() ? nullptr : app->file_key.data(); }
