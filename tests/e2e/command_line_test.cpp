@@ -1,6 +1,6 @@
 // The command line: the answers kdbrowse gives before it touches the
-// terminal (help, the version, usage errors, key files it cannot use), and
-// a run with a key file.
+// terminal (help, the version, usage errors, key files it cannot use), a
+// run with a key file, and the bash completion.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -8,37 +8,29 @@
 #include "e2e/child_process.h"
 #include "e2e/kdbrowse_steps.h"
 #include "e2e/test_files.h"
-#include "e2e/tmux_session.h"
 
 namespace {
 
 TEST(command_line, answers_without_touching_the_terminal) {
     temp_dir dir;
-    const std::string usage = "Usage: kdbrowse [-k KEYFILE] [database.kdb]\n";
-    std::string missing = dir.path + "/missing.key", empty = write_file(dir, "empty.key", "");
-    std::string fifo = dir.path + "/fifo.key";
+    const std::string usage = "Usage: kdbrowse [-k KEYFILE] [database.kdb]\n", key_file = "kdbrowse: key file '";
+    std::string missing = dir.path + "/missing.key", empty = write_file(dir, "empty.key", ""), fifo = dir.path + "/f";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    struct answer_case {
-        std::vector<std::string> args;
-        int status;
-        std::string output_start, errors;
+    const std::string kdbrowse = KDBROWSE_BINARY;
+    const struct { std::vector<std::string> argv; int status; std::string output_start, errors; } cases[] = {
+        {{kdbrowse, "--help"}, 0, usage, ""},
+        {{kdbrowse, "a.kdb", "-V"}, 0, "kdbrowse 0.", ""},
+        {{kdbrowse, "--help", "--bogus"}, 2, "", "kdbrowse: unknown option '--bogus'\n" + usage},
+        {{kdbrowse, "a.kdb", "-k"}, 2, "", "kdbrowse: option '-k' needs a value\n" + usage},
+        {{kdbrowse, "-k", missing, "--help"}, 0, usage, ""},
+        {{kdbrowse, "-k", missing, "--", "--help"}, 1, "", key_file + missing + "': No such file or directory\n"},
+        {{kdbrowse, "--key=" + empty}, 1, "", key_file + empty + "': empty\n"},
+        {{kdbrowse, "-k", dir.path}, 1, "", key_file + dir.path + "': not a regular file\n"},
+        {{kdbrowse, "a.kdb", "--key-file", fifo}, 1, "", key_file + fifo + "': not a regular file\n"},
     };
-    const answer_case cases[] = {
-        {{"--help"}, 0, usage, ""},
-        {{"a.kdb", "-V"}, 0, "kdbrowse 0.", ""},
-        {{"--help", "--bogus"}, 2, "", "kdbrowse: unknown option '--bogus'\n" + usage},
-        {{"a.kdb", "-k"}, 2, "", "kdbrowse: option '-k' needs a value\n" + usage},
-        {{"-k", missing, "--help"}, 0, usage, ""},
-        {{"-k", missing}, 1, "", "kdbrowse: key file '" + missing + "': No such file or directory\n"},
-        {{"--key-file", empty}, 1, "", "kdbrowse: key file '" + empty + "': empty\n"},
-        {{"-k", dir.path}, 1, "", "kdbrowse: key file '" + dir.path + "': not a regular file\n"},
-        {{"-k", fifo}, 1, "", "kdbrowse: key file '" + fifo + "': not a regular file\n"},
-    };
-    for (const answer_case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.args));
-        std::vector<std::string> argv = {KDBROWSE_BINARY};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        command_result result = run_command(argv, {"TERM=xterm"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.argv));
+        command_result result = run_command(c.argv, {"TERM=xterm"});
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.output.substr(0, c.output_start.size()), c.output_start);
         EXPECT_EQ(result.output.find('\x1b'), std::string::npos);
@@ -46,26 +38,37 @@ TEST(command_line, answers_without_touching_the_terminal) {
     }
 }
 
-// The key file unlocks the database it locks, and "open" takes a database
-// that needs none in the same run, and the first one again.
+// The key file unlocks the database it locks; "open" takes a database that
+// needs none in the same run, and the first one again.
 TEST(command_line, a_key_file_unlocks_and_open_takes_a_file_without_one) {
     temp_dir dir;
-    std::string key = "a key file of exactly 32 bytes!\n";
-    kdb_write_options options;
-    options.rounds = 100;
-    options.file_key.emplace();
-    std::copy(key.begin(), key.end(), options.file_key->begin());
-    database_contents sample = sample_database();
-    std::string path = dir.path + "/locked.kdb";
-    ASSERT_TRUE(kdb_save(path, kdb_write(options, sample.groups, sample.entries, sample_password)));
+    std::string path = write_database(dir, "locked.kdb", sample_database(), sample_password, std::array<uint8_t, 32>{});
     std::string other = write_database(dir, "other.kdb", other_database(), other_password);
     tmux_session session;
-    ASSERT_TRUE(start_kdbrowse(session, dir.path, {path, "-k", write_file(dir, "my.key", key)}));
-    ASSERT_TRUE(enter_password(session, sample_password));
-    ASSERT_TRUE(wait_for_browsing(session)) << screen_dump(session);
+    ASSERT_TRUE(start_kdbrowse(session, dir.path, {path, "-k", write_file(dir, "my.key", std::string(32, '\0'))}));
+    ASSERT_TRUE(enter_password(session, sample_password) && wait_for_browsing(session)) << screen_dump(session);
     ASSERT_TRUE(open_database_file(session, other, other_password)) << screen_dump(session);
     ASSERT_TRUE(open_database_file(session, path, sample_password)) << screen_dump(session);
     EXPECT_TRUE(quit_cleanly(session)) << screen_dump(session);
+}
+
+// The completion, called as bash calls it, in a folder that holds a
+// database and a text file.
+TEST(command_line, completes_options_databases_and_key_files) {
+    temp_dir dir;
+    for (const char* name : {"a.kdb", "b.txt"}) write_file(dir, name, "");
+    const std::string script = "source \"$0\"; cd \"$1\"; eval \"COMP_WORDS=(kdbrowse $2)\"; COMP_CWORD=$((${#COMP_WORDS[@]} - 1));"
+                               "_kdbrowse; printf '%s\\n' \"${COMPREPLY[@]}\" | sort";
+    const std::pair<std::string, std::string> cases[] = {  // the words after kdbrowse, the last one completed
+        {"''", "a.kdb\n"},
+        {"-", "--\n--help\n--key-file\n--version\n-V\n-h\n-k\n"},
+        {"-k ''", "a.kdb\nb.txt\n"},
+        {"--key-file = b", "b.txt\n"},
+    };
+    for (const auto& [words, replies] : cases) {
+        std::vector<std::string> argv = {"bash", "--norc", "-c", script, KDBROWSE_SOURCE_DIR "/completions/kdbrowse", dir.path, words};
+        EXPECT_EQ(run_command(argv, {"LC_ALL=C"}).output, replies) << words;
+    }
 }
 
 }  // namespace

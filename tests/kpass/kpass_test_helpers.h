@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -31,9 +32,10 @@ struct test_db {
         initialised = result == 0;
         return result;
     }
-    int unlock(const std::string& password, const uint8_t* file_key = nullptr) {
+    // file_key: a key file's key (file_key_of), or "" for none.
+    int unlock(const std::string& password, const std::string& file_key = "") {
         uint8_t key[kpass_key_size];
-        kpass_hash_key(password.c_str(), file_key, key);
+        kpass_hash_key(password.c_str(), file_key.empty() ? nullptr : reinterpret_cast<const uint8_t*>(file_key.data()), key);
         return kpass_decrypt_db(db, key);
     }
     void release() {
@@ -41,6 +43,17 @@ struct test_db {
         initialised = false;
     }
 };
+
+// The key of a key file that holds bytes, handed to the library 7 bytes at
+// a time.
+inline std::string file_key_of(std::string_view bytes) {
+    kpass_file_key* state = kpass_file_key_begin();
+    for (size_t at = 0; at < bytes.size(); at += 7)
+        kpass_file_key_add(state, reinterpret_cast<const uint8_t*>(&bytes[at]), std::min<size_t>(7, bytes.size() - at));
+    std::string key(kpass_key_size, '\0');
+    kpass_file_key_end(state, reinterpret_cast<uint8_t*>(key.data()));
+    return key;
+}
 
 // init + unlock: the first nonzero result, or 0.
 inline int open_kdb(test_db& t, const std::vector<uint8_t>& file, const std::string& password) {
