@@ -21,4 +21,6 @@ struct app_state {
 };
 
 // The key file's key to unlock with, or null without a key file.
-inline const uint8_t* key_file_key(const app_state* app) { return app->file_key.empty() ? nullptr : app->file_key.data(); }
+inline const uint8_t* key_file_key(const app_state* app) {
+    return app->file_key.empty() ? nullptr : app->file_key.data();
+}

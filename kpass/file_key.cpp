@@ -29,7 +29,8 @@ int hex_digit(uint8_t c) {
 bool decode_hex(const uint8_t digits[64], uint8_t* key) {
     for (int i = 0; i < 64; ++i)
         if (hex_digit(digits[i]) < 0) return false;
-    for (int i = 0; i < 32; ++i) key[i] = static_cast<uint8_t>(hex_digit(digits[2 * i]) << 4 | hex_digit(digits[2 * i + 1]));
+    for (int i = 0; i < 32; ++i)
+        key[i] = static_cast<uint8_t>(hex_digit(digits[2 * i]) << 4 | hex_digit(digits[2 * i + 1]));
     return true;
 }
 

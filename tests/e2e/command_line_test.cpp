@@ -57,8 +57,9 @@ TEST(command_line, a_key_file_unlocks_and_open_takes_a_file_without_one) {
 TEST(command_line, completes_options_databases_and_key_files) {
     temp_dir dir;
     for (const char* name : {"a.kdb", "b.txt"}) write_file(dir, name, "");
-    const std::string script = "source \"$0\"; cd \"$1\"; eval \"COMP_WORDS=(kdbrowse $2)\"; COMP_CWORD=$((${#COMP_WORDS[@]} - 1));"
-                               "_kdbrowse; printf '%s\\n' \"${COMPREPLY[@]}\" | sort";
+    const std::string script =
+        "source '" KDBROWSE_SOURCE_DIR "/completions/kdbrowse'; cd \"$0\"; eval \"COMP_WORDS=(kdbrowse $1)\";"
+        " COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _kdbrowse; printf '%s\\n' \"${COMPREPLY[@]}\" | sort";
     const std::pair<std::string, std::string> cases[] = {  // the words after kdbrowse, the last one completed
         {"''", "a.kdb\n"},
         {"-", "--\n--help\n--key-file\n--version\n-V\n-h\n-k\n"},
@@ -66,8 +67,7 @@ TEST(command_line, completes_options_databases_and_key_files) {
         {"--key-file = b", "b.txt\n"},
     };
     for (const auto& [words, replies] : cases) {
-        std::vector<std::string> argv = {"bash", "--norc", "-c", script, KDBROWSE_SOURCE_DIR "/completions/kdbrowse", dir.path, words};
-        EXPECT_EQ(run_command(argv, {"LC_ALL=C"}).output, replies) << words;
+        EXPECT_EQ(run_command({"bash", "--norc", "-c", script, dir.path, words}, {"LC_ALL=C"}).output, replies);
     }
 }
 

@@ -2,6 +2,15 @@
 // spell, or the hash of all of it.
 #include "kpass_test_helpers.h"
 
+std::string file_key_of(std::string_view bytes) {
+    kpass_file_key* state = kpass_file_key_begin();
+    for (size_t at = 0; at < bytes.size(); at += 7)
+        kpass_file_key_add(state, reinterpret_cast<const uint8_t*>(&bytes[at]), bytes.substr(at, 7).size());
+    std::string key(kpass_key_size, '\0');
+    kpass_file_key_end(state, reinterpret_cast<uint8_t*>(key.data()));
+    return key;
+}
+
 namespace {
 
 TEST(KeyFile, IsItsBytesItsHexDigitsOrItsHash) {

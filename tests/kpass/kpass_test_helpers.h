@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -32,10 +31,15 @@ struct test_db {
         initialised = result == 0;
         return result;
     }
-    // file_key: a key file's key (file_key_of), or "" for none.
-    int unlock(const std::string& password, const std::string& file_key = "") {
+    int unlock(const std::string& password) {
         uint8_t key[kpass_key_size];
-        kpass_hash_key(password.c_str(), file_key.empty() ? nullptr : reinterpret_cast<const uint8_t*>(file_key.data()), key);
+        kpass_hash_pw(password.c_str(), key);
+        return kpass_decrypt_db(db, key);
+    }
+    // With a key file's key (file_key_of).
+    int unlock(const std::string& password, const std::string& file_key) {
+        uint8_t key[kpass_key_size];
+        kpass_hash_key(password.c_str(), reinterpret_cast<const uint8_t*>(file_key.data()), key);
         return kpass_decrypt_db(db, key);
     }
     void release() {
@@ -45,15 +49,8 @@ struct test_db {
 };
 
 // The key of a key file that holds bytes, handed to the library 7 bytes at
-// a time.
-inline std::string file_key_of(std::string_view bytes) {
-    kpass_file_key* state = kpass_file_key_begin();
-    for (size_t at = 0; at < bytes.size(); at += 7)
-        kpass_file_key_add(state, reinterpret_cast<const uint8_t*>(&bytes[at]), std::min<size_t>(7, bytes.size() - at));
-    std::string key(kpass_key_size, '\0');
-    kpass_file_key_end(state, reinterpret_cast<uint8_t*>(key.data()));
-    return key;
-}
+// a time (key_file_test.cpp).
+std::string file_key_of(std::string_view bytes);
 
 // init + unlock: the first nonzero result, or 0.
 inline int open_kdb(test_db& t, const std::vector<uint8_t>& file, const std::string& password) {
