@@ -1,8 +1,12 @@
 // What main owns for the whole run and hands down: the open database, the
-// path buffers, the navigation state and the last text searched for.
+// path buffers, the navigation state, the key file's key and the last text
+// searched for.
 #pragma once
 
+#include <cstdint>
+
 #include "app/browse_state.h"
+#include "kpass/secure_memory.h"
 
 struct kpass_db;
 
@@ -16,4 +20,10 @@ struct app_state {
     char new_path[path_size];       // the path typed for "open"
     browse_state browse;
     char find_text[find_text_size];  // the last text "/" searched for, "" before the first
+    secure_vector<uint8_t> file_key;  // the key file's key, for every database unlocked; empty without one
 };
+
+// The key file's key to unlock with, or null without a key file.
+inline const uint8_t* key_file_key(const app_state* app) {
+    return app->file_key.empty() ? nullptr : app->file_key.data();
+}

@@ -202,7 +202,7 @@ void unlock_first_database(app_state* app, const char* argument) {
         if (!have_path && prompt_database_path(app->database_path, sizeof app->database_path) != 0)
             shut_down(app);
         have_path = false;
-        int result = open_database(app->current_db, app->database_path);
+        int result = open_database(app->current_db, app->database_path, key_file_key(app));
         if (result == 0) {
             app->current_db_loaded = true;
             // From here on the screen shows the database.

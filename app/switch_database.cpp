@@ -16,7 +16,7 @@ namespace {
 // it replace the open database, which stays untouched until then.
 bool try_switch(app_state* app) {
     kpass_db* record = allocate_record();
-    int result = open_database(record, app->new_path);
+    int result = open_database(record, app->new_path, key_file_key(app));
     if (result != 0) {
         if (result == -1) kpass_free_db(record);  // loaded but locked
         std::free(record);

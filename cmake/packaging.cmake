@@ -1,18 +1,24 @@
 # Installing and packaging kdbrowse.
 #
 #   cmake --install build [--prefix /usr/local]   the program into bin/, its
-#                                                 manual page into share/man/man1/
+#                                                 manual page into share/man/man1/,
+#                                                 its bash completion into
+#                                                 share/bash-completion/completions/
 #   (cd build && cpack -G DEB)                    kdbrowse_<version>_<arch>.deb
 #
 # The Debian package takes its library dependencies from dpkg-shlibdeps (part
 # of dpkg-dev, which build-essential brings), so they always name the ncurses
 # and nettle runtime packages that the binary was really linked against.
+# CPack finds the binaries to give it with the `file` program, which a
+# minimal Debian lacks: scripts/check-package installs it.
 
 include(GNUInstallDirs)
 
 install(TARGETS kdbrowse RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/man/kdbrowse.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/completions/kdbrowse
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kdbrowse)

@@ -71,7 +71,7 @@ __attribute__((noinline)) void wipe_unused_stack() {
 // Contents whose key matched but which cannot be read (damaged, or no
 // memory for them) give 1: asking again for a password that was right
 // would never end. The typed password lives in a secure block only.
-int unlock(kpass_db* db) {
+int unlock(kpass_db* db, const uint8_t* file_key) {
     secure_vector<char> password(password_size, '\0');
     int result = -1;
     for (bool first = true;; first = false) {
@@ -82,7 +82,7 @@ int unlock(kpass_db* db) {
         int answer = prompt_password(password.data(), password_size);
         forget_typed_keys();
         if (answer != 0) break;
-        int tried = try_password(db, password.data());
+        int tried = try_password(db, password.data(), file_key);
         kpass_wipe(password.data(), password.size());
         // Keys typed while the key was being made were meant for no
         // dialog: they must neither close the next message unseen nor run
@@ -133,14 +133,14 @@ int load_database_file(kpass_db* db, const char* path) {
     return accepted == 0 ? 0 : -1;
 }
 
-int open_database(kpass_db* db, const char* path) {
+int open_database(kpass_db* db, const char* path, const uint8_t* file_key) {
     clear_screen();
     if (load_database_file(db, path) != 0) {
         message_box("Couldn't read.");
         clear_screen();
         return 1;
     }
-    int result = unlock(db);
+    int result = unlock(db, file_key);
     if (result == 1) {
         kpass_free_db(db);
         message_box("Couldn't read.");

@@ -107,7 +107,7 @@ std::vector<password_bytes> password_encodings(std::string_view typed, bool type
     return tries;
 }
 
-int try_password(kpass_db* db, const char* password) {
+int try_password(kpass_db* db, const char* password, const uint8_t* file_key) {
     std::vector<password_bytes> tries;
     try {
         tries = password_encodings(password, utf8_locale());
@@ -115,12 +115,16 @@ int try_password(kpass_db* db, const char* password) {
         return kpass_out_of_memory;
     }
     int result = kpass_wrong_key;
-    for (const password_bytes& bytes : tries) {
-        uint8_t key[kpass_key_size];
-        kpass_hash_pw(bytes.data(), key);
-        result = kpass_decrypt_db(db, key);
-        explicit_bzero(key, sizeof key);
-        if (result != kpass_wrong_key) break;
+    // With the key file first, when there is one; then without it.
+    const uint8_t* file_keys[] = {file_key, nullptr};
+    for (const uint8_t* with : std::span(file_keys).subspan(file_key != nullptr ? 0 : 1)) {
+        for (const password_bytes& bytes : tries) {
+            uint8_t key[kpass_key_size];
+            kpass_hash_key(bytes.data(), with, key);
+            result = kpass_decrypt_db(db, key);
+            explicit_bzero(key, sizeof key);
+            if (result != kpass_wrong_key) return result;
+        }
     }
     return result;
 }

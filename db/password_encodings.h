@@ -8,6 +8,7 @@
 // password is tried in each of them.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -41,11 +42,14 @@ using password_bytes = secure_vector<char>;
 std::vector<password_bytes> password_encodings(std::string_view typed, bool typed_is_utf8);
 
 // Tries the NUL-terminated typed password on the locked record db in each
-// of password_encodings(password, utf8_locale()), hashing each with
-// kpass_hash_pw and trying the key with kpass_decrypt_db, until one is not
-// refused as a wrong key. Each key is wiped after its try. Returns that
-// try's result: kpass_success (0) when one matched; kpass_bad_contents or
-// kpass_out_of_memory, which end the tries (for damaged contents the key
-// did match and the file is what is wrong); else kpass_wrong_key. Out of
-// memory for the byte strings themselves is kpass_out_of_memory too.
-int try_password(kpass_db* db, const char* password);
+// of password_encodings(password, utf8_locale()): with file_key (a key
+// file's key, kpass_key_size bytes) in each of them first, when there is
+// one, then without it in each, so that a database that needs no key file
+// opens in a run that has one. Each key comes from kpass_hash_key and is
+// tried with kpass_decrypt_db, until one is not refused as a wrong key, and
+// is wiped after its try. Returns that try's result: kpass_success (0) when
+// one matched; kpass_bad_contents or kpass_out_of_memory, which end the
+// tries (for damaged contents the key did match and the file is what is
+// wrong); else kpass_wrong_key. Out of memory for the byte strings
+// themselves is kpass_out_of_memory too.
+int try_password(kpass_db* db, const char* password, const uint8_t* file_key = nullptr);

@@ -4,8 +4,8 @@
 // drives it through these steps:
 //   kpass_init_db    once, on the whole file's bytes (which may be released
 //                    as soon as it returns);
-//   kpass_hash_pw +  for every password tried, until one matches;
-//   kpass_decrypt_db
+//   kpass_hash_pw +  for every password tried, until one matches
+//   kpass_decrypt_db (kpass_hash_key for a password with a key file);
 //   kpass_free_db    once, when the record is done with (locked or unlocked).
 // After a match the group and entry arrays and every field in them are
 // readable. Texts are NUL-terminated and never null: a text is its field's
@@ -22,6 +22,7 @@
 // entry, in file order.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 
@@ -40,6 +41,7 @@ enum kpass_result : int {
     kpass_out_of_memory = 6,
     kpass_wrong_key = 7,           // bad padding or contents hash mismatch
     kpass_bad_contents = 8,        // decrypted contents do not parse
+    kpass_empty_key_file = 9,      // a key file of no bytes is no key
 };
 
 // Header flag bits.
@@ -111,6 +113,31 @@ int kpass_init_db(kpass_db* db, const uint8_t* data, int length);
 
 // Fills key (kpass_key_size bytes) from the NUL-terminated password.
 int kpass_hash_pw(const char* password, uint8_t* key);
+
+// Fills key (kpass_key_size bytes) from the NUL-terminated password and
+// file_key, a key file's key (kpass_key_size bytes, or null for none).
+// Without a file key it is kpass_hash_pw's key; with one and an empty
+// password, the file key itself; with both, SHA-256 of SHA-256(password)
+// followed by the file key.
+int kpass_hash_key(const char* password, const uint8_t* file_key, uint8_t* key);
+
+// A key file's key (kpass_key_size bytes), made from the file's bytes as
+// they are read, so that a large file (a picture) costs no more memory
+// than a small one: exactly 32 bytes are the key itself; exactly 64 bytes
+// that are all hexadecimal digits (either case) are the 32 bytes they
+// spell; anything else is hashed whole with SHA-256 (an XML key file too).
+struct kpass_file_key;
+
+// Starts a key, in a secure block; null when memory runs out.
+kpass_file_key* kpass_file_key_begin();
+
+// Adds the file's next size bytes.
+void kpass_file_key_add(kpass_file_key* state, const uint8_t* bytes, size_t size);
+
+// Fills file_key (unless it is null) and then wipes and releases state.
+// kpass_empty_key_file, file_key untouched, when no byte was added;
+// kpass_out_of_memory for a null state.
+int kpass_file_key_end(kpass_file_key* state, uint8_t* file_key);
 
 // Tries a key. 0: it matches and the records are readable, meta-stream
 // entries left out. Nonzero: no match (kpass_wrong_key), damaged contents

@@ -39,6 +39,9 @@ struct kdb_write_options {
     // Random when not given.
     std::optional<std::array<uint8_t, 16>> master_seed, iv;
     std::optional<std::array<uint8_t, 32>> transform_seed;
+    // A key file's key, which locks the file with the password (or alone,
+    // with the password "").
+    std::optional<std::array<uint8_t, 32>> file_key;
 };
 
 // Packs a time the way .kdb files store it.

@@ -81,7 +81,7 @@ std::vector<uint8_t> kdb_seal(const kdb_write_options& options, uint32_t group_c
     kdb_set_u32(file, kdb_offset_rounds, options.rounds);
 
     wiped<std::array<uint8_t, 32>> composite, final_key;
-    kpass_hash_pw(password.c_str(), composite.value.data());
+    kpass_hash_key(password.c_str(), options.file_key ? options.file_key->data() : nullptr, composite.value.data());
     kpass_final_key(composite.value.data(), transform_seed.data(), options.rounds, master_seed.data(),
                     final_key.value.data());
     std::vector<uint8_t> body = padded(contents, seal.padding);

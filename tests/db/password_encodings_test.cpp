@@ -94,6 +94,24 @@ TEST(TryPassword, TheTypedTextUnlocksWhicheverOfItsEncodingsTheWriterHashed) {
     }
 }
 
+TEST(TryPassword, WithAKeyFileEachEncodingIsTriedWithItThenWithout) {
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    const std::array<uint8_t, 32> file_key = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    const struct { bool locked_by_key_file; const char *hashed, *typed; int result; } cases[] = {
+        {true, "", "", kpass_success},  // the key file alone
+        {true, "pw", "pw", kpass_success},
+        {true, "p\xe4ss", "p\xc3\xa4ss", kpass_success},   // Latin-1
+        {false, "p\xe4ss", "p\xc3\xa4ss", kpass_success},  // no key file needed
+    };
+    for (const auto& c : cases) {
+        kdb_write_options options;
+        if (c.locked_by_key_file) options.file_key = file_key;
+        test_db t;
+        ASSERT_EQ(t.init(kdb_write(options, {small_group_spec()}, {}, c.hashed)), kpass_success);
+        EXPECT_EQ(try_password(t.db, c.typed, file_key.data()), c.result) << c.typed;
+    }
+}
+
 TEST(TryPassword, DamagedContentsUnderTheRightKeyAreNoWrongKey) {
     ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
     test_db t;

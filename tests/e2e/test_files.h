@@ -4,6 +4,8 @@
 
 #include <sys/types.h>
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,9 +46,10 @@ inline const std::string other_password = "other pw";
 database_contents other_database();
 
 // Writes a database (AES, few key rounds so that unlocking is quick) to
-// dir/name; its path, or "" when it could not be written.
+// dir/name, locked by password and file_key when given; its path, or ""
+// when it could not be written.
 std::string write_database(const temp_dir& dir, const std::string& name, const database_contents& contents,
-                           const std::string& password);
+                           const std::string& password, std::optional<std::array<uint8_t, 32>> file_key = {});
 
 // Writes bytes as they are to dir/name; its path, or "" on failure.
 std::string write_file(const temp_dir& dir, const std::string& name, const std::string& bytes);

@@ -36,11 +36,21 @@ struct test_db {
         kpass_hash_pw(password.c_str(), key);
         return kpass_decrypt_db(db, key);
     }
+    // With a key file's key (file_key_of).
+    int unlock(const std::string& password, const std::string& file_key) {
+        uint8_t key[kpass_key_size];
+        kpass_hash_key(password.c_str(), reinterpret_cast<const uint8_t*>(file_key.data()), key);
+        return kpass_decrypt_db(db, key);
+    }
     void release() {
         kpass_free_db(db);
         initialised = false;
     }
 };
+
+// The key of a key file that holds bytes, handed to the library 7 bytes at
+// a time (key_file_test.cpp).
+std::string file_key_of(std::string_view bytes);
 
 // init + unlock: the first nonzero result, or 0.
 inline int open_kdb(test_db& t, const std::vector<uint8_t>& file, const std::string& password) {

@@ -193,4 +193,24 @@ TEST(PeerFiles, KeePassXLatin1Password) {
     expect_entries(t.db, {{0, "mytitle", "myusername", "mypassword", "myurl"}});
 }
 
+// KeePassX's files locked by a key file, alone or with a password; each
+// holds one group.
+TEST(PeerFiles, KeePassXKeyFiles) {
+    const struct { const char *file, *key_file, *password, *group; } cases[] = {
+        {"kpx-filekey-binary.kdb", "kpx-filekey-binary.key", "", "FileKeyBinary"},
+        {"kpx-filekey-hex.kdb", "kpx-filekey-hex.key", "", "FileKeyHex"},
+        {"kpx-filekey-hashed.kdb", "kpx-filekey-hashed.key", "", "FileKeyHashed"},
+        {"kpx-composite-key.kdb", "kpx-filekey-hex.key", "mypassword", "CompositeKey"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::vector<uint8_t> file = read_peer(c.file), key_file = read_peer(c.key_file);
+        if (file.empty()) GTEST_SKIP() << "no " << peer_dir << "/" << c.file << ": cross-check skipped";
+        test_db t;
+        ASSERT_EQ(t.init(file), kpass_success);
+        ASSERT_EQ(t.unlock(c.password, file_key_of({reinterpret_cast<char*>(key_file.data()), key_file.size()})), 0);
+        expect_groups(t.db, {{c.group, 0, 0}});
+    }
+}
+
 }  // namespace

@@ -1,0 +1,74 @@
+// The command line: the answers kdbrowse gives before it touches the
+// terminal (help, the version, usage errors, key files it cannot use), a
+// run with a key file, and the bash completion.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "e2e/child_process.h"
+#include "e2e/kdbrowse_steps.h"
+#include "e2e/test_files.h"
+
+namespace {
+
+TEST(command_line, answers_without_touching_the_terminal) {
+    temp_dir dir;
+    const std::string usage = "Usage: kdbrowse [-k KEYFILE] [database.kdb]\n", key_file = "kdbrowse: key file '";
+    std::string missing = dir.path + "/missing.key", empty = write_file(dir, "empty.key", ""), fifo = dir.path + "/f";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string kdbrowse = KDBROWSE_BINARY;
+    const struct { std::vector<std::string> argv; int status; std::string output_start, errors; } cases[] = {
+        {{kdbrowse, "--help"}, 0, usage, ""},
+        {{kdbrowse, "a.kdb", "-V"}, 0, "kdbrowse 0.", ""},
+        {{kdbrowse, "--help", "--bogus"}, 2, "", "kdbrowse: unknown option '--bogus'\n" + usage},
+        {{kdbrowse, "a.kdb", "-k"}, 2, "", "kdbrowse: option '-k' needs a value\n" + usage},
+        {{kdbrowse, "-k", missing, "--help"}, 0, usage, ""},
+        {{kdbrowse, "-k", missing, "--", "--help"}, 1, "", key_file + missing + "': No such file or directory\n"},
+        {{kdbrowse, "--key=" + empty}, 1, "", key_file + empty + "': empty\n"},
+        {{kdbrowse, "-k", dir.path}, 1, "", key_file + dir.path + "': not a regular file\n"},
+        {{kdbrowse, "a.kdb", "--key-file", fifo}, 1, "", key_file + fifo + "': not a regular file\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.argv));
+        command_result result = run_command(c.argv, {"TERM=xterm"});
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.output.substr(0, c.output_start.size()), c.output_start);
+        EXPECT_EQ(result.output.find('\x1b'), std::string::npos);
+        EXPECT_EQ(result.errors, c.errors);
+    }
+}
+
+// The key file unlocks the database it locks; "open" takes a database that
+// needs none in the same run, and the first one again.
+TEST(command_line, a_key_file_unlocks_and_open_takes_a_file_without_one) {
+    temp_dir dir;
+    std::string path = write_database(dir, "locked.kdb", sample_database(), sample_password, std::array<uint8_t, 32>{});
+    std::string other = write_database(dir, "other.kdb", other_database(), other_password);
+    tmux_session session;
+    ASSERT_TRUE(start_kdbrowse(session, dir.path, {path, "-k", write_file(dir, "my.key", std::string(32, '\0'))}));
+    ASSERT_TRUE(enter_password(session, sample_password) && wait_for_browsing(session)) << screen_dump(session);
+    ASSERT_TRUE(open_database_file(session, other, other_password)) << screen_dump(session);
+    ASSERT_TRUE(open_database_file(session, path, sample_password)) << screen_dump(session);
+    EXPECT_TRUE(quit_cleanly(session)) << screen_dump(session);
+}
+
+// The completion, called as bash calls it, in a folder that holds a
+// database and a text file.
+TEST(command_line, completes_options_databases_and_key_files) {
+    temp_dir dir;
+    for (const char* name : {"a.kdb", "b.txt"}) write_file(dir, name, "");
+    const std::string script =
+        "source '" KDBROWSE_SOURCE_DIR "/completions/kdbrowse'; cd \"$0\"; eval \"COMP_WORDS=(kdbrowse $1)\";"
+        " COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _kdbrowse; printf '%s\\n' \"${COMPREPLY[@]}\" | sort";
+    const std::pair<std::string, std::string> cases[] = {  // the words after kdbrowse, the last one completed
+        {"''", "a.kdb\n"},
+        {"-", "--\n--help\n--key-file\n--version\n-V\n-h\n-k\n"},
+        {"-k ''", "a.kdb\nb.txt\n"},
+        {"--key-file = b", "b.txt\n"},
+    };
+    for (const auto& [words, replies] : cases) {
+        EXPECT_EQ(run_command({"bash", "--norc", "-c", script, dir.path, words}, {"LC_ALL=C"}).output, replies);
+    }
+}
+
+}  // namespace
