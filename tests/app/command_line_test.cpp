@@ -14,6 +14,7 @@ TEST(CommandLine, NamesTheDatabaseAndTheKeyFile) {
         std::vector<std::string> args;
         const char* database;  // null: none
         const char* key_file;
+        copy_settings copy = {};
     };
     const parse_case cases[] = {
         {{}, nullptr, nullptr},
@@ -23,6 +24,8 @@ TEST(CommandLine, NamesTheDatabaseAndTheKeyFile) {
         {{"--key", "k.key", "a.kdb"}, "a.kdb", "k.key"},
         {{"-kk.key", "--", "-odd.kdb"}, "-odd.kdb", "k.key"},
         {{"--", "-k", "x"}, "-k", nullptr},
+        {{"-c", "30", "a.kdb", "--clear=0007", "-s", "both"}, "a.kdb", nullptr, {true, true, 7}},
+        {{"--selection=clipboard", "-sprimary", "-s", "clipboard", "-c3600"}, nullptr, nullptr, {false, true, 3600}},
     };
     for (const parse_case& c : cases) {
         std::vector<std::string> words = {"kdbrowse"};
@@ -35,6 +38,9 @@ TEST(CommandLine, NamesTheDatabaseAndTheKeyFile) {
         EXPECT_EQ(line.action, command_line_action::run);
         EXPECT_EQ(std::string(line.database_path ? line.database_path : "-"), c.database ? c.database : "-");
         EXPECT_EQ(std::string(line.key_file_path ? line.key_file_path : "-"), c.key_file ? c.key_file : "-");
+        EXPECT_EQ(line.copy.primary, c.copy.primary);
+        EXPECT_EQ(line.copy.clipboard, c.copy.clipboard);
+        EXPECT_EQ(line.copy.clear_after, c.copy.clear_after);
     }
 }
 
