@@ -1,12 +1,13 @@
 // What main owns for the whole run and hands down: the open database, the
-// path buffers, the navigation state, the key file's key and the last text
-// searched for.
+// path buffers, the navigation state, the key file's key, what "x" does
+// and the last text searched for.
 #pragma once
 
 #include <cstdint>
 
 #include "app/browse_state.h"
 #include "kpass/secure_memory.h"
+#include "clipboard/copy_to_selections.h"
 
 struct kpass_db;
 
@@ -21,6 +22,8 @@ struct app_state {
     browse_state browse;
     char find_text[find_text_size];  // the last text "/" searched for, "" before the first
     secure_vector<uint8_t> file_key;  // the key file's key, for every database unlocked; empty without one
+    copy_settings copy;             // what "x" fills, and when it is cleared
+    int newest_clear_wait = -1;     // the newest clearing helper's cancel pipe (copy_to_selections.h)
 };
 
 // The key file's key to unlock with, or null without a key file.

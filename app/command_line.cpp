@@ -6,25 +6,36 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "clipboard/x_selection.h"
+
 namespace {
 
 // The options, in the three forms getopt_long takes them. A new option
 // goes into all three and into help_text.
-constexpr char short_options[] = ":k:hV";  // ':' first: a missing value is told apart
+constexpr char short_options[] = ":k:c:s:hV";  // ':' first: a missing value is told apart
 constexpr option long_options[] = {
     {"key-file", required_argument, nullptr, 'k'},
+    {"clear-after", required_argument, nullptr, 'c'},
+    {"selection", required_argument, nullptr, 's'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {nullptr, 0, nullptr, 0},
 };
 
-constexpr char usage_line[] = "Usage: kdbrowse [-k KEYFILE] [database.kdb]\n";
+constexpr char usage_line[] = "Usage: kdbrowse [-k KEYFILE] [-c SECONDS] [-s SELECTION] [database.kdb]\n";
 constexpr char help_text[] =
     "Browse a KeePass 1.x password database (.kdb) in the terminal.\n"
     "Without a database, kdbrowse asks for one.\n"
     "\n"
     "  -k, --key-file=FILE  unlock with this key file too (an empty password\n"
     "                       then uses the key file alone)\n"
+    "  -c, --clear-after=SECONDS\n"
+    "                       after \"x\", take the password out of the X selection\n"
+    "                       again once SECONDS (1 to 3600) have passed, unless\n"
+    "                       it holds something else by then\n"
+    "  -s, --selection=NAME the X selection \"x\" copies to: primary (the default,\n"
+    "                       pasted with the middle button), clipboard (pasted\n"
+    "                       with Ctrl-V) or both\n"
     "  -h, --help           show this help and exit\n"
     "  -V, --version        show the version and exit\n"
     "\n"
@@ -46,6 +57,17 @@ std::string refusal(char** argv, int result) {
     if (result == ':') return "option '" + word + "' needs a value";
     if (optopt != 0 && is_short_option(optopt)) return "option '" + word + "' takes no value";
     return "unknown option '" + word + "'";
+}
+
+// The selections --selection names: "primary", "clipboard" or "both",
+// exactly. False for any other text.
+bool read_selection(const char* name, copy_settings& copy) {
+    const bool both = std::strcmp(name, "both") == 0;
+    const x_selection* one = find_selection(name);
+    if (!both && one == nullptr) return false;
+    copy.primary = both || one == &primary_selection;
+    copy.clipboard = both || one == &clipboard_selection;
+    return true;
 }
 
 // Writes text to standard output and ends the program: 0, or 1 when it
@@ -71,6 +93,14 @@ command_line parse_command_line(int argc, char** argv) {
     for (int result; (result = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1;) {
         switch (result) {
         case 'k': line.key_file_path = optarg; break;
+        case 'c':
+            if (!read_clear_after(optarg, &line.copy.clear_after) && line.error.empty())
+                line.error = "option '--clear-after' takes 1 to 3600 seconds, not '" + std::string(optarg) + "'";
+            break;
+        case 's':
+            if (!read_selection(optarg, line.copy) && line.error.empty())
+                line.error = "option '--selection' takes primary, clipboard or both, not '" + std::string(optarg) + "'";
+            break;
         case 'h': help = true; break;
         case 'V': version = true; break;
         default:

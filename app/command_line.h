@@ -1,9 +1,12 @@
-// The command line: kdbrowse [-k KEYFILE] [database.kdb]. It is read, and
+// The command line: kdbrowse [-k KEYFILE] [-c SECONDS] [-s SELECTION]
+// [database.kdb]. It is read, and
 // help, the version or a usage error answered, before anything touches the
 // terminal.
 #pragma once
 
 #include <string>
+
+#include "clipboard/copy_to_selections.h"
 
 enum class command_line_action { run, help, version, usage_error };
 
@@ -11,13 +14,15 @@ struct command_line {
     command_line_action action = command_line_action::run;
     const char* database_path = nullptr;  // the first argument that is no option; null when none
     const char* key_file_path = nullptr;  // -k, --key-file; null when none
+    copy_settings copy;                   // -c, --clear-after; -s, --selection
     std::string error;                    // a usage error's line, without "kdbrowse: " and the newline
 };
 
 // Reads argv with getopt_long: options anywhere before "--", unique
 // prefixes of long options. Every argument is read first; then the first
 // usage error (an unknown option, an option without its value, a value
-// given to an option that takes none) decides, else --help, else
+// given to an option that takes none, a value an option does not take)
+// decides, else --help, else
 // --version. Arguments after the first that is no option are ignored. The
 // returned pointers point into argv (which getopt_long may reorder).
 command_line parse_command_line(int argc, char** argv);

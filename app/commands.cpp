@@ -7,7 +7,7 @@
 #include "app/find_entry.h"
 #include "app/page_keys.h"
 #include "app/switch_database.h"
-#include "clipboard/pipe_to_program.h"
+#include "clipboard/copy_to_selections.h"
 #include "db/queries.h"
 #include "dialogs/centred_window.h"
 #include "dialogs/entry_dialog.h"
@@ -118,7 +118,7 @@ void copy_password(app_state* app) {
     browse_state& b = app->browse;
     const kpass_entry* entry = group_entry_at(app->current_db, b.shown_group, b.entry_cursor);
     if (entry == nullptr) return;
-    int result = pipe_to_program(clipboard_program, entry->password);
+    int result = copy_to_selections(app->copy, &app->newest_clear_wait, entry->password);
     b.reveal = false;
     if (result == 0) return;
     message_box("Couldn't copy.");

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 const char* clipboard_program = "/usr/bin/xclip";
 
@@ -15,29 +16,11 @@ namespace {
 // The status a shell gives a command that it cannot execute.
 constexpr int cannot_execute = 127;
 
-// Writes all of text; a child that has ended (or never started) only makes
-// the write fail with EPIPE: SIGPIPE is ignored for the duration, so it
-// cannot end this process.
-void write_all(int fd, const char* text, size_t length) {
-    struct sigaction ignore{}, previous{};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    sigaction(SIGPIPE, &ignore, &previous);
-    while (length > 0) {
-        ssize_t written = write(fd, text, length);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) break;
-        text += written;
-        length -= static_cast<size_t>(written);
-    }
-    sigaction(SIGPIPE, &previous, nullptr);
-}
-
-[[noreturn]] void run_child(const char* path, int read_end) {
+[[noreturn]] void run_child(const char* path, char* const* argv, int read_end) {
     dup2(read_end, STDIN_FILENO);
     // Nothing but the terminal and the text is the child's business.
     close_range(3, ~0U, 0);
-    execl(path, path, static_cast<char*>(nullptr));
+    execv(path, argv);
     // Not executable: end with the shells' status for it, so that the
     // parent tells this failure apart from a copy that worked. _exit, so
     // that none of the parent's exit handlers or buffered output run twice.
@@ -53,7 +36,28 @@ int shell_status(int status) {
 
 }  // namespace
 
-int pipe_to_program(const char* path, const char* text) {
+bool write_all(int fd, const void* data, size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    struct sigaction ignore{}, previous{};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &previous);
+    while (size > 0) {
+        ssize_t written = write(fd, bytes, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) break;
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+    sigaction(SIGPIPE, &previous, nullptr);
+    return size == 0;
+}
+
+int pipe_to_program(const char* path, const char* text, std::span<const char* const> arguments) {
+    // Made before the fork: the child only execs.
+    std::vector<char*> argv = {const_cast<char*>(path)};
+    for (const char* word : arguments) argv.push_back(const_cast<char*>(word));
+    argv.push_back(nullptr);
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) return -1;
     pid_t child = fork();
@@ -64,7 +68,7 @@ int pipe_to_program(const char* path, const char* text) {
     }
     if (child == 0) {
         close(ends[1]);
-        run_child(path, ends[0]);
+        run_child(path, argv.data(), ends[0]);
     }
     close(ends[0]);
     write_all(ends[1], text, strlen(text));

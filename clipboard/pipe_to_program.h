@@ -1,14 +1,18 @@
 // Handing a text to another program on its standard input.
 #pragma once
 
+#include <cstddef>
+#include <span>
+
 // The program "xclip" hands the password to: "/usr/bin/xclip". A variable,
 // so that the key-sequence fuzzer and the tests can point it at a harmless
 // program of their own.
 extern const char* clipboard_program;
 
-// Runs the program at path (path is also its argument zero) with text's
-// bytes on its standard input and waits for it to end. The result, as a
-// shell reports a command's:
+// Runs the program at path (path is also its argument zero), followed by
+// the argument words in arguments, with text's bytes on its standard input
+// and waits for it (and only it) to end, so that no child is left to reap.
+// The result, as a shell reports a command's:
 //   0    the program ran and ended with status 0;
 //   -1   the pipe or the child could not be created, or its end could not
 //        be waited for;
@@ -16,4 +20,9 @@ extern const char* clipboard_program;
 //   otherwise the program's non-zero exit status, or 128 + the number of
 //        the signal that ended it.
 // Whatever is not 0 is a failure: the text may not have arrived.
-int pipe_to_program(const char* path, const char* text);
+int pipe_to_program(const char* path, const char* text, std::span<const char* const> arguments = {});
+
+// Writes all size bytes of data to fd. A reader that has ended (or never
+// started) only makes the write fail: SIGPIPE is ignored for the duration,
+// so it cannot end this process. False when not every byte was written.
+bool write_all(int fd, const void* data, std::size_t size);

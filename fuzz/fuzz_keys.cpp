@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 #include <type_traits>
 
@@ -236,10 +237,11 @@ extern "C" int __wrap_wnoutrefresh(WINDOW* window) {
 // would cost milliseconds under the sanitizers (5 ms for /bin/true). The wrap
 // names pipe_to_program by its mangled name, which a change of signature
 // would leave wrapping nothing, silently: the assertion stops the build then.
-static_assert(std::is_same_v<decltype(&pipe_to_program), int (*)(const char*, const char*)>,
+static_assert(std::is_same_v<decltype(&pipe_to_program), int (*)(const char*, const char*, std::span<const char* const>)>,
               "pipe_to_program changed: update its mangled name in fuzz/CMakeLists.txt");
 
-extern "C" int __wrap__Z15pipe_to_programPKcS0_(const char* path, const char* text) {
+extern "C" int __wrap__Z15pipe_to_programPKcS0_St4spanIKS0_Lm18446744073709551615EE(const char* path, const char* text,
+                                                                                   std::span<const char* const>) {
     if (path != clipboard_program || text == nullptr) fail("the clipboard was not handed a text for its program");
     (void)std::strlen(text);
     return copies_fail ? 127 : 0;

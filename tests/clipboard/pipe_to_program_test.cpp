@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "clipboard/copy_to_selections.h"
 #include "clipboard/pipe_to_program.h"
 
 namespace {
@@ -98,6 +99,27 @@ TEST_F(StandIn, TheResultIsTheProgramsEnd) {
         script << "#!/bin/sh\n" << c.body << "\n";
         script.close();
         EXPECT_EQ(pipe_to_program(program_.c_str(), std::string(100000, 'p').c_str()), c.result) << c.body;
+    }
+}
+
+// "x" runs the program once for each selection it fills, PRIMARY by the
+// plain call; a failed run (here, the one with arguments) fails the copy.
+TEST_F(StandIn, EverySelectionGetsARunOfItsOwn) {
+    std::ofstream(program_, std::ios::trunc) << "#!/bin/sh\ncat >/dev/null\necho \"[$*]\" >> '" << dir_
+                                             << "/runs'\nexit $#\n";
+    clipboard_program = program_.c_str();
+    const struct {
+        copy_settings settings;
+        const char* runs;
+        int result;
+    } cases[] = {{{true, false, 0}, "[]\n", 0},
+                 {{false, true, 0}, "[-selection clipboard]\n", 2},
+                 {{true, true, 0}, "[]\n[-selection clipboard]\n", 2}};
+    for (const auto& c : cases) {
+        std::remove((dir_ + "/runs").c_str());
+        int newest_wait = -1;
+        EXPECT_EQ(copy_to_selections(c.settings, &newest_wait, "pw"), c.result);
+        EXPECT_EQ(read("runs"), c.runs);
     }
 }
 

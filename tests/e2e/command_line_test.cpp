@@ -13,24 +13,34 @@ namespace {
 
 TEST(command_line, answers_without_touching_the_terminal) {
     temp_dir dir;
-    const std::string usage = "Usage: kdbrowse [-k KEYFILE] [database.kdb]\n", key_file = "kdbrowse: key file '";
+    const std::string usage = "Usage: kdbrowse [-k KEYFILE] [-c SECONDS] [-s SELECTION] [database.kdb]\n";
+    const std::string key_file = "kdbrowse: key file '";
+    const std::string seconds = "kdbrowse: option '--clear-after' takes 1 to 3600 seconds, not '";
+    const std::string selection = "kdbrowse: option '--selection' takes primary, clipboard or both, not '";
     std::string missing = dir.path + "/missing.key", empty = write_file(dir, "empty.key", ""), fifo = dir.path + "/f";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const std::string kdbrowse = KDBROWSE_BINARY;
-    const struct { std::vector<std::string> argv; int status; std::string output_start, errors; } cases[] = {
-        {{kdbrowse, "--help"}, 0, usage, ""},
-        {{kdbrowse, "a.kdb", "-V"}, 0, "kdbrowse 0.", ""},
-        {{kdbrowse, "--help", "--bogus"}, 2, "", "kdbrowse: unknown option '--bogus'\n" + usage},
-        {{kdbrowse, "a.kdb", "-k"}, 2, "", "kdbrowse: option '-k' needs a value\n" + usage},
-        {{kdbrowse, "-k", missing, "--help"}, 0, usage, ""},
-        {{kdbrowse, "-k", missing, "--", "--help"}, 1, "", key_file + missing + "': No such file or directory\n"},
-        {{kdbrowse, "--key=" + empty}, 1, "", key_file + empty + "': empty\n"},
-        {{kdbrowse, "-k", dir.path}, 1, "", key_file + dir.path + "': not a regular file\n"},
-        {{kdbrowse, "a.kdb", "--key-file", fifo}, 1, "", key_file + fifo + "': not a regular file\n"},
+    const struct { std::vector<std::string> args; int status; std::string output_start, errors; } cases[] = {
+        {{"--help"}, 0, usage, ""},
+        {{"a.kdb", "-V"}, 0, "kdbrowse 0.", ""},
+        {{"--help", "--bogus"}, 2, "", "kdbrowse: unknown option '--bogus'\n" + usage},
+        {{"a.kdb", "-k"}, 2, "", "kdbrowse: option '-k' needs a value\n" + usage},
+        {{"-k", missing, "--help"}, 0, usage, ""},
+        {{"-k", missing, "--", "--help"}, 1, "", key_file + missing + "': No such file or directory\n"},
+        {{"--key=" + empty}, 1, "", key_file + empty + "': empty\n"},
+        {{"-k", dir.path}, 1, "", key_file + dir.path + "': not a regular file\n"},
+        {{"a.kdb", "--key-file", fifo}, 1, "", key_file + fifo + "': not a regular file\n"},
+        {{"-c", "0"}, 2, "", seconds + "0'\n" + usage},
+        {{"-c", "+5"}, 2, "", seconds + "+5'\n" + usage},
+        {{"--clear-after=3601", "--clear-after=5"}, 2, "", seconds + "3601'\n" + usage},
+        {{"--clear=1 "}, 2, "", seconds + "1 '\n" + usage},
+        {{"-s", "Primary", "--help"}, 2, "", selection + "Primary'\n" + usage},
+        {{"--clear-selection-helper", "1", "primary"}, 2, "", "kdbrowse: unknown option '--clear-selection-helper'\n" + usage},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.argv));
-        command_result result = run_command(c.argv, {"TERM=xterm"});
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        std::vector<std::string> argv = {KDBROWSE_BINARY};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        command_result result = run_command(argv, {"TERM=xterm"});
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.output.substr(0, c.output_start.size()), c.output_start);
         EXPECT_EQ(result.output.find('\x1b'), std::string::npos);
@@ -62,7 +72,9 @@ TEST(command_line, completes_options_databases_and_key_files) {
         " COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _kdbrowse; printf '%s\\n' \"${COMPREPLY[@]}\" | sort";
     const std::pair<std::string, std::string> cases[] = {  // the words after kdbrowse, the last one completed
         {"''", "a.kdb\n"},
-        {"-", "--\n--help\n--key-file\n--version\n-V\n-h\n-k\n"},
+        {"-", "--\n--clear-after\n--help\n--key-file\n--selection\n--version\n-V\n-c\n-h\n-k\n-s\n"},
+        {"-s c", "clipboard\n"},
+        {"--clear-after ''", "\n"},  // no words: printf prints one empty line
         {"-k ''", "a.kdb\nb.txt\n"},
         {"--key-file = b", "b.txt\n"},
     };

@@ -1,9 +1,6 @@
 // A whole session end to end: unlock, browse, the entry dialog, the copy
 // to the X selection through the real xclip, opening another database and
 // quitting.
-#include <chrono>
-#include <thread>
-
 #include <gtest/gtest.h>
 
 #include "e2e/child_process.h"
@@ -23,17 +20,6 @@ namespace {
 constexpr int form_row = 4;
 constexpr int label_column = 13;
 constexpr int value_column = 27;
-
-// Polls until xclip reads text from the X selection.
-bool wait_for_selection(const xvfb_server& server, const std::string& text, std::string& last) {
-    for (int i = 0; i < 200; ++i) {
-        command_result selection = read_selection(server);
-        last = selection.output;
-        if (selection.status == 0 && selection.output == text) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
 
 void check_entry_dialog(const tmux_session& session) {
     ASSERT_TRUE(wait_for_text_at(session, form_row, label_column, "uuid:")) << screen_dump(session);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -62,6 +63,24 @@ std::string start_xvfb(xvfb_server& server) {
     return "";
 }
 
-command_result read_selection(const xvfb_server& server) {
-    return run_command({"/usr/bin/xclip", "-o"}, {"DISPLAY=" + server.display});
+command_result read_selection(const xvfb_server& server, const std::string& selection) {
+    return run_command({"/usr/bin/xclip", "-o", "-selection", selection}, {"DISPLAY=" + server.display});
+}
+
+bool wait_for_selection(const xvfb_server& server, const std::string& text, std::string& last,
+                        const std::string& selection) {
+    for (int i = 0; i < 200; ++i) {
+        command_result read = read_selection(server, selection);
+        last = read.output;
+        if (read.status == 0 && read.output == text) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+bool set_selection(const xvfb_server& server, const std::string& text, const std::string& selection) {
+    // xclip stays behind to serve the text: its output must not hold the pipes open.
+    return run_command({"sh", "-c", "printf %s \"$0\" | /usr/bin/xclip -selection $1 >/dev/null 2>&1", text, selection},
+                       {"DISPLAY=" + server.display})
+               .status == 0;
 }

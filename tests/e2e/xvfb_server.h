@@ -1,5 +1,6 @@
-// A private X server (Xvfb) for the clipboard test, and reading its
-// selection back with xclip.
+// A private X server (Xvfb) for the clipboard tests, and its selections
+// ("primary" or "clipboard") read and written with xclip, as another
+// client would.
 #pragma once
 
 #include <sys/types.h>
@@ -22,5 +23,13 @@ struct xvfb_server {
 // cannot (Xvfb or /usr/bin/xclip missing, Xvfb did not start).
 std::string start_xvfb(xvfb_server& server);
 
-// The primary selection as `xclip -o` reads it from the server.
-command_result read_selection(const xvfb_server& server);
+// The selection as `xclip -o` reads it from the server.
+command_result read_selection(const xvfb_server& server, const std::string& selection = "primary");
+
+// Polls until the selection reads as text, with status 0 (a selection that
+// nobody holds reads as "" with status 1); last is what was read last.
+bool wait_for_selection(const xvfb_server& server, const std::string& text, std::string& last,
+                        const std::string& selection = "primary");
+
+// Puts text into the selection; false when xclip failed.
+bool set_selection(const xvfb_server& server, const std::string& text, const std::string& selection);

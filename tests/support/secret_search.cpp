@@ -1,6 +1,8 @@
 #include "support/secret_search.h"
 
 #include <curses.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -65,12 +67,18 @@ void search_mapping(const uint8_t* begin, const uint8_t* end, const uint8_t* own
     }
 }
 
-}  // namespace
-
-std::vector<std::string> copies_left(const std::vector<secret>& wanted, const void* own_page) {
+// Searches process (a pid, or "self") in place; another process's memory
+// is read through its mem file first.
+std::vector<std::string> search_process(const std::string& process, const std::vector<secret>& wanted,
+                                        const void* own_page) {
     std::vector<std::string> found;
-    FILE* maps = std::fopen("/proc/self/maps", "r");
-    if (maps == nullptr) return {"/proc/self/maps cannot be read"};
+    FILE* maps = std::fopen(("/proc/" + process + "/maps").c_str(), "r");
+    if (maps == nullptr) return {"/proc/" + process + "/maps cannot be read"};
+    int mem = process == "self" ? -1 : open(("/proc/" + process + "/mem").c_str(), O_RDONLY | O_CLOEXEC);
+    if (process != "self" && mem < 0) {
+        std::fclose(maps);
+        return {"/proc/" + process + "/mem cannot be read"};
+    }
     char line[512];
     while (std::fgets(line, sizeof line, maps)) {
         unsigned long from = 0, to = 0;
@@ -81,10 +89,24 @@ std::vector<std::string> copies_left(const std::vector<secret>& wanted, const vo
         // Huge mappings are the sanitizer's shadow memory.
         if (to - from > (256ul << 20) || std::strstr(name, "[vvar")) continue;
         const std::string where = name[0] ? name : "an anonymous mapping";
+        std::vector<uint8_t> copy(mem >= 0 ? to - from : 0);
+        if (mem >= 0 && pread(mem, copy.data(), copy.size(), static_cast<off_t>(from)) != static_cast<ssize_t>(copy.size()))
+            found.push_back(where + " cannot be read");
+        const auto* begin = mem >= 0 ? copy.data() : reinterpret_cast<const uint8_t*>(from);
         for (const secret& s : wanted)
-            search_mapping(reinterpret_cast<const uint8_t*>(from), reinterpret_cast<const uint8_t*>(to),
-                           static_cast<const uint8_t*>(own_page), s, where, found);
+            search_mapping(begin, begin + (to - from), static_cast<const uint8_t*>(own_page), s, where, found);
     }
+    if (mem >= 0) close(mem);
     std::fclose(maps);
     return found;
+}
+
+}  // namespace
+
+std::vector<std::string> copies_left(const std::vector<secret>& wanted, const void* own_page) {
+    return search_process("self", wanted, own_page);
+}
+
+std::vector<std::string> copies_left_in(pid_t pid, const std::vector<secret>& wanted) {
+    return search_process(std::to_string(pid), wanted, nullptr);
 }

@@ -12,6 +12,8 @@
 // out, and hand them to the code under test from there.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -26,3 +28,7 @@ struct secret {
 // "<name> as <form> in <mapping>" for every copy found outside the page
 // at own_page (4096 bytes).
 std::vector<std::string> copies_left(const std::vector<secret>& wanted, const void* own_page);
+
+// The same search in another process, read through /proc/PID/mem (which
+// takes root when that process is not dumpable).
+std::vector<std::string> copies_left_in(pid_t pid, const std::vector<secret>& wanted);
