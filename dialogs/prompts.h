@@ -5,7 +5,8 @@
 void message_box(const char* text);
 
 // Ask for the master password (typed text hidden) or a database path (shown).
-// 0: confirmed, buffer holds the typed text without trailing blanks.
+// 0: confirmed; buffer holds the password exactly as typed, trailing blanks
+// included, or the path without its trailing blanks.
 // 1: cancelled, buffer untouched.
 int prompt_password(char* buffer, int size);
 int prompt_database_path(char* buffer, int size);
