@@ -12,6 +12,7 @@
 #include "dialogs/prompts.h"
 #include "keys/keymap.h"
 #include "kpass/kpass.h"
+#include "screen/blank_screen.h"
 #include "screen/entries_pane.h"
 #include "screen/groups_pane.h"
 #include "screen/layout.h"
@@ -103,11 +104,11 @@ void edit_entry(app_state* app) {
 // A copy that worked redraws nothing: a revealed password stays on screen
 // until the next redraw. A copy that failed is said, for the selection may
 // still hold what it held before; then the screen is built and drawn afresh,
-// as after a cancelled "open", the password masked. The standard screen is
-// cleared first, so that the whole terminal is repainted: what the program
-// wrote on the terminal (xclip's "Can't open display") is not in curses'
-// picture of it, and it scrolled that picture up. A group without entries
-// has no password to copy.
+// as after a cancelled "open", the password masked. The screen is blanked
+// first, so that the whole terminal is repainted: what the program wrote on
+// the terminal (xclip's "Can't open display") is not in curses' picture of
+// it, and it scrolled that picture up. A group without entries has no
+// password to copy.
 void copy_password(app_state* app) {
     browse_state& b = app->browse;
     const kpass_entry* entry = group_entry_at(app->current_db, b.shown_group, b.entry_cursor);
@@ -116,8 +117,7 @@ void copy_password(app_state* app) {
     b.reveal = false;
     if (result == 0) return;
     message_box("Couldn't copy.");
-    wclear(stdscr);
-    wrefresh(stdscr);
+    blank_screen();
     draw_browsing_screen(app);
 }
 

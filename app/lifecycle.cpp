@@ -20,6 +20,7 @@
 #include "dialogs/prompts.h"
 #include "keys/keymap.h"
 #include "kpass/kpass.h"
+#include "screen/blank_screen.h"
 
 namespace {
 
@@ -155,11 +156,9 @@ void release_current(app_state* app) {
 bool take_argument(app_state* app, const char* argument) {
     if (argument == nullptr) return false;
     if (std::strlen(argument) >= sizeof app->database_path) {
-        wclear(stdscr);
-        wrefresh(stdscr);
+        blank_screen();
         message_box("Couldn't read.");
-        wclear(stdscr);
-        wrefresh(stdscr);
+        blank_screen();
         return false;
     }
     std::strcpy(app->database_path, argument);
@@ -187,6 +186,7 @@ void start_curses() {
     noecho();
     curs_set(0);
     keypad(stdscr, TRUE);
+    blank_on_standard_output();
 }
 
 kpass_db* allocate_record() {
