@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include <curses.h>
 #include <term.h>
@@ -31,6 +33,25 @@ namespace {
     }
     std::fputs("kdbrowse: out of memory\n", stderr);
     std::exit(1);
+}
+
+// Memory that runs out after start-up, wherever it does (a prompt's text,
+// a form's fields, the buffer of a typed password), ends in
+// std::bad_alloc that nothing catches: it goes through out_of_memory
+// instead of aborting with the terminal in curses' modes. The library's own
+// out-of-memory results (a file too large to decrypt) stay what they are,
+// as a new-handler that exited would not let them.
+std::terminate_handler default_terminate = nullptr;
+
+[[noreturn]] void end_uncaught() {
+    try {
+        if (std::current_exception()) std::rethrow_exception(std::current_exception());
+    } catch (const std::bad_alloc&) {
+        out_of_memory();
+    } catch (...) {
+    }
+    default_terminate();
+    std::abort();
 }
 
 // A terminal that cannot move its cursor (TERM=dumb, a printing terminal)
@@ -91,6 +112,7 @@ void start_curses() {
     keypad(stdscr, TRUE);
     blank_on_standard_output();
     prepare_leaving_bytes();
+    default_terminate = std::set_terminate(end_uncaught);
 }
 
 kpass_db* allocate_record() {

@@ -7,11 +7,15 @@ struct app_state;
 // move its cursor (TERM=dumb) is refused first: one line on standard error,
 // exit status 1, as curses does for a TERM it does not know. The handlers of
 // the terminal's signals (keys/terminal_signals.h) are installed before
-// curses starts, so that they cover the first prompt.
+// curses starts, so that they cover the first prompt. From here on, memory
+// that runs out where nothing handles it (std::bad_alloc that nobody
+// catches) ends the program as allocate_record says.
 void start_curses();
 
 // Allocates a database record (uninitialised storage, as the library
-// expects). Ends the program cleanly when memory is exhausted.
+// expects). When memory is exhausted, ends the program cleanly: the
+// terminal blanked and restored, "kdbrowse: out of memory" on standard
+// error, status 1.
 struct kpass_db* allocate_record();
 
 // Obtains an unlocked database into app->current_db: from argument (may be
