@@ -131,7 +131,9 @@ int read_answer(prompt& p, char* buffer) {
             edit(p, KEY_BACKSPACE);
             break;
         case KEY_RESIZE:
-            if (restore_dialog_windows(p.dialog)) show_typed_text(p);
+            if (!restore_dialog_windows(p.dialog)) break;
+            if (p.dialog.window == nullptr) return 1;  // given up while there was no room
+            show_typed_text(p);
             break;
         default:
             if (key >= 0x20 && key <= 0xFF && input_current(p)) {
