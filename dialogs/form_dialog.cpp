@@ -66,6 +66,9 @@ int close_form_dialog(form_dialog& dialog, int result) {
         wipe_field(field);
         free_field(field);
     }
+    // The window holds the fields' texts as curses cells, an entry's
+    // password in clear among them; delwin would leave them in freed memory.
+    if (dialog.window != nullptr) werase(dialog.window);
     delwin(dialog.sub);
     delwin(dialog.window);
     curs_set(0);

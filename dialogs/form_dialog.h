@@ -51,7 +51,8 @@ bool restore_dialog_windows(form_dialog& dialog);
 // form driver unchanged.
 void edit_current_field(form_dialog& dialog, int key);
 
-// Unposts and frees the form, wipes and frees every field, deletes the
-// sub-window and then the window, hides the cursor. Nothing is redrawn: the
-// dialog stays on the screen until the caller draws over it. Gives result.
+// Unposts and frees the form, wipes and frees every field, blanks and
+// deletes the sub-window and then the window, hides the cursor. Nothing is
+// redrawn: the dialog stays on the screen until the caller draws over it.
+// Gives result.
 int close_form_dialog(form_dialog& dialog, int result);
