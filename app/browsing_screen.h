@@ -12,6 +12,7 @@ struct app_state;
 // Passwords are drawn masked, whatever reveal says. Changes no state.
 //
 // Every full redraw goes through here (the first screen, a resize, "open",
-// a failed copy), so that none of them leaves a window out: a resize that
-// skipped the title bar left row 0 blank, or showing the help bar's text.
+// "edit", a failed copy), so that none of them leaves a window out: a
+// resize that skipped the title bar left row 0 blank, or showing the help
+// bar's text.
 void draw_browsing_screen(const app_state* app);

@@ -1,7 +1,5 @@
 #include "app/commands.h"
 
-#include <initializer_list>
-
 #include "app/app_state.h"
 #include "app/browsing_screen.h"
 #include "app/find_entry.h"
@@ -9,11 +7,11 @@
 #include "app/switch_database.h"
 #include "clipboard/copy_to_selections.h"
 #include "db/queries.h"
-#include "dialogs/centred_window.h"
 #include "dialogs/entry_dialog.h"
 #include "dialogs/prompts.h"
 #include "keys/keymap.h"
 #include "kpass/kpass.h"
+#include "screen/blank_screen.h"
 #include "screen/entries_pane.h"
 #include "screen/groups_pane.h"
 #include "screen/layout.h"
@@ -77,43 +75,33 @@ void toggle_reveal(app_state* app) {
     draw_entries(app->current_db, b.shown_group, b.entry_first_position, b.entry_cursor, true, b.reveal);
 }
 
-// True when every browsing window lies wholly on the screen.
-bool layout_intact() {
-    for (WINDOW* window : {title_bar, groups_frame, groups_list, entries_frame, entries_list, help_bar})
-        if (window != nullptr && !window_intact(window, getmaxy(window), getmaxx(window))) return false;
-    return true;
-}
-
 // "edit": the details of the entry under the cursor. A group without
-// entries has none to show, so nothing happens then.
+// entries has none to show, so nothing happens then. The whole browsing
+// screen is built and drawn afresh after the dialog, the password masked:
+// redrawing only the lists left the dialog's borders over the frames and
+// its labels in their border columns, and with a wide group pane two
+// characters of the password in clear there. A resize while the dialog was
+// open needs new windows anyway: curses has shrunk or moved the browsing
+// windows, possibly beyond the screen's edge, where refreshing them reads
+// outside curses' own arrays.
 void edit_entry(app_state* app) {
     browse_state& b = app->browse;
     const kpass_entry* entry = group_entry_at(app->current_db, b.shown_group, b.entry_cursor);
     if (entry == nullptr) return;
-    int lines = LINES;
-    int cols = COLS;
     show_entry_dialog(app->current_db, entry);
     b.reveal = false;
-    // The dialog drops a resize; curses has then shrunk or moved the
-    // browsing windows, possibly beyond the screen's edge, where refreshing
-    // them reads outside curses' own arrays. They are built afresh instead.
-    if (LINES != lines || COLS != cols || !layout_intact()) {
-        draw_browsing_screen(app);
-        return;
-    }
-    draw_entries(app->current_db, b.shown_group, b.entry_first_position, b.entry_cursor, true, false);
-    draw_groups(app->current_db, b.group_first_row, b.group_cursor, false);
+    draw_browsing_screen(app);
 }
 
 // "xclip": the password of the entry under the cursor to the X selection.
 // A copy that worked redraws nothing: a revealed password stays on screen
 // until the next redraw. A copy that failed is said, for the selection may
 // still hold what it held before; then the screen is built and drawn afresh,
-// as after a cancelled "open", the password masked. The standard screen is
-// cleared first, so that the whole terminal is repainted: what the program
-// wrote on the terminal (xclip's "Can't open display") is not in curses'
-// picture of it, and it scrolled that picture up. A group without entries
-// has no password to copy.
+// as after a cancelled "open", the password masked. The screen is blanked
+// first, so that the whole terminal is repainted: what the program wrote on
+// the terminal (xclip's "Can't open display") is not in curses' picture of
+// it, and it scrolled that picture up. A group without entries has no
+// password to copy.
 void copy_password(app_state* app) {
     browse_state& b = app->browse;
     const kpass_entry* entry = group_entry_at(app->current_db, b.shown_group, b.entry_cursor);
@@ -122,8 +110,7 @@ void copy_password(app_state* app) {
     b.reveal = false;
     if (result == 0) return;
     message_box("Couldn't copy.");
-    wclear(stdscr);
-    wrefresh(stdscr);
+    blank_screen();
     draw_browsing_screen(app);
 }
 

@@ -1,15 +1,14 @@
 #include "app/lifecycle.h"
 
-#include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
+#include <exception>
+#include <new>
 
 #include <curses.h>
 #include <term.h>
@@ -19,115 +18,40 @@
 #include "db/load.h"
 #include "dialogs/prompts.h"
 #include "keys/keymap.h"
+#include "keys/terminal_signals.h"
 #include "kpass/kpass.h"
+#include "screen/blank_screen.h"
 
 namespace {
-
-// Whether tigetstr found the string capability.
-bool present(const char* capability) {
-    return capability != nullptr && capability != reinterpret_cast<const char*>(-1);
-}
-
-// Blanks the terminal row by row before curses hands it back: a terminal
-// without an alternate screen (the Linux console, vt100, tmux with
-// alternate-screen off) would go on showing the database, a revealed
-// password too, once the program has ended. Each row is blanked by "clear to
-// end of line", never the whole screen at once: some terminals keep a screen
-// that is cleared whole in their scrollback (tmux's scroll-on-clear, on by
-// default; VTE), and the password would stay there. It is written before
-// endwin, so that it lands on the alternate screen where there is one, and
-// shows nothing there. Each control string goes to emit. False when the
-// terminal lacks one of them.
-bool blank_rows(void (*emit)(const char*)) {
-    if (stdscr == nullptr || isendwin()) return true;
-    const char* move = tigetstr("cup");
-    const char* clear_line = tigetstr("el");
-    const char* plain = tigetstr("sgr0");
-    if (!present(move) || !present(clear_line)) return false;
-    // Blanks take the current attributes on some terminals: none, first.
-    if (present(plain)) emit(plain);
-    for (int row = 0; row < LINES; ++row) {
-        emit(tiparm(move, row, 0));
-        emit(clear_line);
-    }
-    return true;
-}
-
-// Through curses' own output, to wherever curses writes.
-void emit_through_curses(const char* control) { putp(control); }
-
-void blank_terminal() {
-    if (blank_rows(emit_through_curses)) return;
-    wclear(stdscr);
-    wrefresh(stdscr);
-}
-
-// From a signal handler, curses' output buffer is not written out (curses'
-// handlers drop what it holds, a redraw the signal interrupted for
-// instance): the bytes go to the terminal, the program's standard output,
-// directly.
-char signal_bytes[4096];
-size_t signal_bytes_used = 0;
-
-void write_signal_bytes() {
-    for (size_t done = 0; done < signal_bytes_used;) {
-        ssize_t n = write(STDOUT_FILENO, signal_bytes + done, signal_bytes_used - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<size_t>(n);
-    }
-    signal_bytes_used = 0;
-}
-
-int put_signal_byte(int byte) {
-    if (signal_bytes_used == sizeof signal_bytes) write_signal_bytes();
-    signal_bytes[signal_bytes_used++] = static_cast<char>(byte);
-    return byte;
-}
-
-void emit_to_standard_output(const char* control) { tputs(control, 1, put_signal_byte); }
 
 // Ends the program when memory runs out: the terminal is blanked and
 // restored, and the reason said.
 [[noreturn]] void out_of_memory() {
     if (stdscr != nullptr && !isendwin()) {
-        blank_terminal();
+        blank_before_leaving();
         endwin();
     }
     std::fputs("kdbrowse: out of memory\n", stderr);
     std::exit(1);
 }
 
-// SIGINT (Ctrl-C) and SIGTERM end the program at once through curses' own
-// handlers, which end curses and exit with status 1. Chained in front of
-// them, the terminal is blanked first, as on "quit". Like curses' handlers,
-// this writes to the terminal from a signal handler: a signal that arrives
-// while curses is writing can garble that output, never the blanks that
-// follow it. A signal that curses does not handle is left as it is: SIGHUP
-// means the terminal has gone, and nothing can be shown on it any more.
-constexpr int ending_signals[] = {SIGINT, SIGTERM};
-struct sigaction curses_actions[std::size(ending_signals)];
+// Memory that runs out after start-up, wherever it does (a prompt's text,
+// a form's fields, the buffer of a typed password), ends in
+// std::bad_alloc that nothing catches: it goes through out_of_memory
+// instead of aborting with the terminal in curses' modes. The library's own
+// out-of-memory results (a file too large to decrypt) stay what they are,
+// as a new-handler that exited would not let them.
+std::terminate_handler default_terminate = nullptr;
 
-extern "C" void blank_then_end(int signal_number) {
-    blank_rows(emit_to_standard_output);
-    write_signal_bytes();
-    for (size_t i = 0; i < std::size(ending_signals); ++i)
-        if (ending_signals[i] == signal_number) curses_actions[i].sa_handler(signal_number);
-}
-
-void blank_terminal_on_ending_signals() {
-    for (size_t i = 0; i < std::size(ending_signals); ++i) {
-        struct sigaction current{};
-        sigaction(ending_signals[i], nullptr, &current);
-        bool curses_handles = (current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler != SIG_DFL &&
-                              current.sa_handler != SIG_IGN && current.sa_handler != blank_then_end;
-        if (!curses_handles) continue;
-        curses_actions[i] = current;
-        struct sigaction chained = current;
-        chained.sa_handler = blank_then_end;
-        for (int other : ending_signals) sigaddset(&chained.sa_mask, other);
-        sigaction(ending_signals[i], &chained, nullptr);
+[[noreturn]] void end_uncaught() {
+    try {
+        if (std::current_exception()) std::rethrow_exception(std::current_exception());
+    } catch (const std::bad_alloc&) {
+        out_of_memory();
+    } catch (...) {
     }
+    default_terminate();
+    std::abort();
 }
 
 // A terminal that cannot move its cursor (TERM=dumb, a printing terminal)
@@ -138,7 +62,7 @@ void blank_terminal_on_ending_signals() {
 void refuse_terminal_without_cursor_addressing() {
     int error = 0;
     if (setupterm(nullptr, STDOUT_FILENO, &error) != OK) return;
-    bool addressable = present(tigetstr("cup"));
+    bool addressable = terminal_string("cup") != nullptr;
     del_curterm(cur_term);
     if (addressable) return;
     std::fputs("kdbrowse: the terminal cannot move its cursor (see TERM)\n", stderr);
@@ -155,11 +79,9 @@ void release_current(app_state* app) {
 bool take_argument(app_state* app, const char* argument) {
     if (argument == nullptr) return false;
     if (std::strlen(argument) >= sizeof app->database_path) {
-        wclear(stdscr);
-        wrefresh(stdscr);
+        blank_screen();
         message_box("Couldn't read.");
-        wclear(stdscr);
-        wrefresh(stdscr);
+        blank_screen();
         return false;
     }
     std::strcpy(app->database_path, argument);
@@ -178,6 +100,7 @@ void start_curses() {
     prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
     choose_character_type();
     refuse_terminal_without_cursor_addressing();
+    install_terminal_signals();
     if (initscr() == nullptr) {
         std::fputs("kdbrowse: cannot start the terminal\n", stderr);
         std::exit(1);
@@ -187,6 +110,9 @@ void start_curses() {
     noecho();
     curs_set(0);
     keypad(stdscr, TRUE);
+    blank_on_standard_output();
+    prepare_leaving_bytes();
+    default_terminate = std::set_terminate(end_uncaught);
 }
 
 kpass_db* allocate_record() {
@@ -205,8 +131,6 @@ void unlock_first_database(app_state* app, const char* argument) {
         int result = open_database(app->current_db, app->database_path, key_file_key(app));
         if (result == 0) {
             app->current_db_loaded = true;
-            // From here on the screen shows the database.
-            blank_terminal_on_ending_signals();
             return;
         }
         if (result == -1) {
@@ -218,7 +142,7 @@ void unlock_first_database(app_state* app, const char* argument) {
 }
 
 void shut_down(app_state* app) {
-    blank_terminal();
+    blank_before_leaving();
     endwin();
     std::free(group_keymap);
     group_keymap = nullptr;

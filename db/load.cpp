@@ -17,6 +17,7 @@
 #include "keys/input.h"
 #include "kpass/kpass.h"
 #include "kpass/secure_memory.h"
+#include "screen/blank_screen.h"
 
 namespace {
 
@@ -51,10 +52,9 @@ int open_regular_file(const char* path, off_t* size) {
     return fd;
 }
 
-void clear_screen() {
-    wclear(stdscr);
-    wrefresh(stdscr);
-}
+// Row by row, never with a clear that the terminal could keep in its
+// scrollback (screen/blank_screen.h).
+void clear_screen() { blank_screen(); }
 
 // Copies of the password and of the keys made from it outlive their use in
 // stack memory that is no longer in use: registers spilled by the dynamic

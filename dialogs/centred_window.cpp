@@ -1,22 +1,46 @@
 #include "dialogs/centred_window.h"
 
+#include <cstdio>
+
 #include "keys/input.h"
+#include "screen/blank_screen.h"
+
+namespace {
+
+// Says, alone on the standard screen, how large the screen must be, and
+// waits for keys there: true after a resize (the caller tries again, and the
+// line goes), false on Enter or at the end of the input. Other keys are
+// dropped.
+bool wait_for_room(int height, int width) {
+    char line[80];
+    std::snprintf(line, sizeof line, "Terminal too small: %dx%d needed. Enter: back.", width, height);
+    blank_screen();
+    mvwaddnstr(stdscr, 0, 0, line, getmaxx(stdscr));
+    wrefresh(stdscr);
+    for (;;) {
+        int key = read_key_from(stdscr);
+        if (key == KEY_RESIZE) {
+            blank_screen();
+            return true;
+        }
+        if (key == 10 || key == key_input_ended) return false;
+    }
+}
+
+}  // namespace
 
 int centred_row(int height) { return (getmaxy(stdscr) - height) / 2; }
 
 int centred_col(int width) { return (getmaxx(stdscr) - width) / 2; }
 
-WINDOW* open_centred_window(int height, int width, bool enter_gives_up) {
+WINDOW* open_centred_window(int height, int width) {
     for (;;) {
-        WINDOW* window = newwin(height, width, centred_row(height), centred_col(width));
+        // curses makes a window that hangs over the screen's right or bottom
+        // edge; refreshing it reads outside curses' own arrays.
+        bool fits = height <= getmaxy(stdscr) && width <= getmaxx(stdscr);
+        WINDOW* window = fits ? newwin(height, width, centred_row(height), centred_col(width)) : nullptr;
         if (window) return window;
-        // No window to read from: wait on the standard screen until the
-        // terminal grows (or, where Enter is the dialog's way out, for Enter).
-        for (;;) {
-            int key = read_key_from(stdscr);
-            if (key == KEY_RESIZE) break;
-            if (key == key_input_ended || (enter_gives_up && key == 10)) return nullptr;
-        }
+        if (!wait_for_room(height, width)) return nullptr;
     }
 }
 

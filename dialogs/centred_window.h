@@ -9,13 +9,15 @@
 int centred_row(int height);
 int centred_col(int width);
 
-// Creates a height x width window centred on the screen. Curses refuses a
-// window that would start above or left of the screen; while it does, this
-// waits for keys on stdscr, tries again after every KEY_RESIZE and drops
-// every other key. With enter_gives_up, Enter (10) ends the wait instead and
-// the result is null; so does the end of the terminal's input, for every
-// dialog.
-WINDOW* open_centred_window(int height, int width, bool enter_gives_up);
+// Creates a height x width window centred on the screen. While the screen
+// is too small for it (fewer lines than height, or fewer columns than
+// width), the standard screen shows only "Terminal too small: WxH needed.
+// Enter: back." at its top left, cut to the screen's width, and keys are
+// read from it: a resize tries again (the screen blanked), Enter (10) gives
+// up, and so does the end of the terminal's input; other keys are dropped.
+// Null when given up: the dialog then closes as its own way out would, and
+// its caller redraws as after it.
+WINDOW* open_centred_window(int height, int width);
 
 // True when window still has the given size and lies wholly on the screen.
 // After a resize to a smaller screen curses may have shrunk or moved it, or

@@ -113,6 +113,8 @@ int show_entry_dialog(const kpass_db* db, const kpass_entry* entry) {
             break;
         default:
             edit_current_field(dialog, key);
+            // Given up while a resize left the screen too small for it.
+            if (dialog.window == nullptr) return close_form_dialog(dialog, 1);
             break;
         }
     }

@@ -11,13 +11,13 @@ FIELD* new_button_field(int row, int col, int width) {
 bool is_button_field(const FIELD* field) { return field && !(field_opts(field) & O_EDIT); }
 
 // The centred window and its sub-window for the form, which is posted in
-// them. False when there are none: the input ended while the screen had no
-// room for them.
+// them. False when there are none: the dialog was given up (Enter, or the
+// end of the input) while the screen had no room for them.
 static bool place_form(form_dialog& dialog) {
     int rows = 0;
     int cols = 0;
     scale_form(dialog.form, &rows, &cols);
-    dialog.window = open_centred_window(rows + 4, cols + 4, false);
+    dialog.window = open_centred_window(rows + 4, cols + 4);
     dialog.sub = nullptr;
     if (dialog.window == nullptr) return false;
     keypad(dialog.window, TRUE);
@@ -66,6 +66,9 @@ int close_form_dialog(form_dialog& dialog, int result) {
         wipe_field(field);
         free_field(field);
     }
+    // The window holds the fields' texts as curses cells, an entry's
+    // password in clear among them; delwin would leave them in freed memory.
+    if (dialog.window != nullptr) werase(dialog.window);
     delwin(dialog.sub);
     delwin(dialog.window);
     curs_set(0);
@@ -89,8 +92,6 @@ bool restore_dialog_windows(form_dialog& dialog) {
     unpost_form(dialog.form);
     delwin(dialog.sub);
     delwin(dialog.window);
-    // Without windows (the input ended while there was no room) the
-    // dialog's next read finds the input ended too, and it cancels.
     if (place_form(dialog)) wrefresh(dialog.window);
     return true;
 }

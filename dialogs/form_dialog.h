@@ -25,9 +25,10 @@ bool is_button_field(const FIELD* field);
 // Creates the form from dialog.fields (already ended by a null entry), the
 // centred window of the form's size + 4 each way and its sub-window, draws
 // the border, posts the form, shows the cursor and refreshes the window.
-// Waits on stdscr while the screen is too small for the window. False when
-// the terminal's input ended meanwhile: there is no window, and the dialog
-// can only be closed.
+// Waits on stdscr while the screen is too small for the window
+// (dialogs/centred_window.h). False when the dialog was given up meanwhile
+// (Enter, or the end of the terminal's input): there is no window, and the
+// dialog can only be closed, as its own way out would close it.
 bool open_form_dialog(form_dialog& dialog);
 
 // Moves to another field with REQ_NEXT_FIELD or REQ_PREV_FIELD, the cursor
@@ -41,15 +42,17 @@ void move_to_field(form_dialog& dialog, int request);
 // its current field as it was; while there is no room it waits on the
 // standard screen, as it does when it opens. True when the windows were
 // made anew: a field being edited then shows only what its buffer holds.
+// dialog.window is null afterwards when the dialog was given up meanwhile.
 bool restore_dialog_windows(form_dialog& dialog);
 
 // The keys every form dialog treats alike: KEY_LEFT and KEY_RIGHT move
 // through the text, KEY_BACKSPACE deletes the character before the cursor,
-// KEY_RESIZE is dropped (the dialog keeps its size and place), and any other
-// key goes to the form driver unchanged.
+// KEY_RESIZE goes to restore_dialog_windows, and any other key goes to the
+// form driver unchanged.
 void edit_current_field(form_dialog& dialog, int key);
 
-// Unposts and frees the form, wipes and frees every field, deletes the
-// sub-window and then the window, hides the cursor. Nothing is redrawn: the
-// dialog stays on the screen until the caller draws over it. Gives result.
+// Unposts and frees the form, wipes and frees every field, blanks and
+// deletes the sub-window and then the window, hides the cursor. Nothing is
+// redrawn: the dialog stays on the screen until the caller draws over it.
+// Gives result.
 int close_form_dialog(form_dialog& dialog, int result);

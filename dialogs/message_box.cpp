@@ -11,7 +11,7 @@ constexpr int box_height = 7;
 // The box drawn on the screen, or null when Enter was read while the screen
 // had no room for it (or the input ended).
 WINDOW* open_box(const char* text, int width) {
-    WINDOW* window = open_centred_window(box_height, width, true);
+    WINDOW* window = open_centred_window(box_height, width);
     if (!window) return nullptr;
     keypad(window, TRUE);
     wborder(window, 0, 0, 0, 0, 0, 0, 0, 0);

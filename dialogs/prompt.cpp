@@ -66,15 +66,20 @@ void type_into_field(prompt& p, int byte) {
         form_driver_w(p.dialog.form, OK, shown);
 }
 
+// The form's cursor where the typed text's cursor stands: one cell a
+// character from the field's start.
+void place_form_cursor(prompt& p) {
+    form_driver(p.dialog.form, REQ_BEG_FIELD);
+    for (std::size_t i = characters_before_cursor(p.text); i > 0; --i) form_driver(p.dialog.form, REQ_NEXT_CHAR);
+}
+
 // The field shows the typed text again, the cursor in its place, after
 // the dialog was made anew: the form had not kept what was typed since the
 // field became current.
 void show_typed_text(prompt& p) {
     std::string shown = field_text_of(p.text, !p.look.text_shown);
     set_field_buffer(p.input, 0, shown.c_str());
-    if (!input_current(p)) return;
-    form_driver(p.dialog.form, REQ_BEG_FIELD);
-    for (std::size_t i = characters_before_cursor(p.text); i > 0; --i) form_driver(p.dialog.form, REQ_NEXT_CHAR);
+    if (input_current(p)) place_form_cursor(p);
 }
 
 // Edits both the typed text and the field, or neither.
@@ -107,7 +112,11 @@ int read_answer(prompt& p, char* buffer) {
         case 9:
             drop_arriving(p.text);
             move_to_field(p.dialog, REQ_NEXT_FIELD);
-            if (input_current(p)) cursor_after_last_nonblank(p.text);
+            if (input_current(p)) {
+                // Back in the field: the text decides where its end is.
+                cursor_to_end(p.text, !p.look.text_shown);
+                place_form_cursor(p);
+            }
             break;
         case 10:
             if (current_field(p.dialog.form) == p.cancel) return 1;
@@ -123,7 +132,9 @@ int read_answer(prompt& p, char* buffer) {
             edit(p, KEY_BACKSPACE);
             break;
         case KEY_RESIZE:
-            if (restore_dialog_windows(p.dialog)) show_typed_text(p);
+            if (!restore_dialog_windows(p.dialog)) break;
+            if (p.dialog.window == nullptr) return 1;  // given up while there was no room
+            show_typed_text(p);
             break;
         default:
             if (key >= 0x20 && key <= 0xFF && input_current(p)) {

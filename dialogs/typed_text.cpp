@@ -114,9 +114,9 @@ bool cursor_on(typed_text& text) {
     return true;
 }
 
-void cursor_after_last_nonblank(typed_text& text) {
+void cursor_to_end(typed_text& text, bool hidden) {
     std::size_t end = text.length;
-    while (end > 0 && text.bytes[end - 1] == ' ') --end;
+    while (!hidden && end > 0 && text.bytes[end - 1] == ' ') --end;
     text.cursor = end;
 }
 

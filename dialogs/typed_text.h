@@ -3,7 +3,9 @@
 // core dumps, wiped on release), so that a typed password is never copied
 // into memory the program does not control. The prompt's form field gets
 // only what it is to show (stand-ins, for a password), request for
-// request, so that its cursor stands where this text's cursor stands.
+// request. This text's cursor is the one that counts: where a move of the
+// form's own could put the form's cursor elsewhere (Tab back into the
+// field), the text decides and the form's cursor is placed to match.
 //
 // A character is one UTF-8 sequence in a UTF-8 locale (utf8), one byte in
 // any other. Each character takes one cell of the form field, so a cursor
@@ -44,9 +46,10 @@ void drop_arriving(typed_text& text);
 bool delete_before_cursor(typed_text& text);
 bool cursor_back(typed_text& text);
 bool cursor_on(typed_text& text);
-// The cursor after the last character that is not a blank, where a form
-// field puts its cursor on REQ_END_LINE.
-void cursor_after_last_nonblank(typed_text& text);
+// The cursor at the end of the text as a field shows it: hidden, after the
+// last character (the field holds a '*' for every one, blanks included);
+// shown, after the last character that is not a blank.
+void cursor_to_end(typed_text& text, bool hidden);
 
 // Characters before the cursor.
 std::size_t characters_before_cursor(const typed_text& text);

@@ -2,13 +2,16 @@
 
 #include <cerrno>
 
+#include "keys/terminal_signals.h"
+
 namespace {
 
 // A blocking read gives the curses error value only when reading failed. A
-// signal (the program continued after a stop) interrupts it with EINTR, and
-// the next read waits as usual. Anything else, at the end of the input,
-// comes back at once on every read: a few in a row, with no key between,
-// mean the input has ended.
+// signal (the program continued after a stop) interrupts it with EINTR;
+// the screen is repainted if that was the end of a stop, and the next read
+// waits as usual. Anything else, at the end of the input, comes back at
+// once on every read: a few in a row, with no key between, mean the input
+// has ended.
 constexpr int errors_at_end = 3;
 
 }  // namespace
@@ -16,8 +19,11 @@ constexpr int errors_at_end = 3;
 int read_key_from(WINDOW* window) {
     int errors = 0;
     while (errors < errors_at_end) {
+        resume_after_stop();
         errno = 0;
         int key = wgetch(window);
+        // The signal handlers' bytes blank every row of the new size.
+        if (key == KEY_RESIZE) prepare_leaving_bytes();
         if (key != ERR) return key;
         if (errno != EINTR) ++errors;
     }

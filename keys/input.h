@@ -11,7 +11,9 @@
 inline constexpr int key_input_ended = KEY_MAX + 1;
 
 // The next key from window, blocking, as wgetch gives it; key_input_ended
-// when the input has ended.
+// when the input has ended. The screen is repainted first when the program
+// has been continued after a stop (keys/terminal_signals.h), and the bytes
+// the signal handlers write are prepared anew after a resize.
 int read_key_from(WINDOW* window);
 
 // Drops every key typed ahead and not yet read (what the terminal holds

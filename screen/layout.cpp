@@ -34,9 +34,23 @@ int groups_pane_width(const kpass_db* db) {
     return static_cast<int>(widest > largest ? largest : widest) + 5;
 }
 
+// Blanked first: the window may hold a revealed password, which delwin
+// would leave in freed memory as curses cells.
 static void delete_window(WINDOW** window) {
-    if (*window != nullptr) delwin(*window);
+    if (*window != nullptr) {
+        werase(*window);
+        delwin(*window);
+    }
     *window = nullptr;
+}
+
+// curses takes a size of 0 to mean "to the screen's (or the parent's)
+// edge": a list of no rows would reach over its frame's bottom border. A
+// window of no rows or no columns is not made, as one curses refuses.
+static WINDOW* new_window(WINDOW* parent, int rows, int cols, int top, int left) {
+    if (rows <= 0 || cols <= 0) return nullptr;
+    if (parent == nullptr) return newwin(rows, cols, top, left);
+    return derwin(parent, rows, cols, top, left);
 }
 
 // Border, and the separator line under the header row: ACS_LTEE, ACS_HLINE
@@ -93,13 +107,14 @@ void build_layout(const kpass_db* db) {
     // later terminal resize.
     const int groups_width = g < w ? g : w;
 
-    // Sizes go to curses as computed; whatever it refuses stays null.
-    groups_frame = newwin(h - 2, groups_width, 1, 0);
-    groups_list = groups_frame ? derwin(groups_frame, h - 6, groups_width - 2, 3, 1) : nullptr;
-    entries_frame = newwin(h - 2, w - g, 1, g);
-    entries_list = entries_frame ? derwin(entries_frame, h - 6, w - g - 2, 3, 1) : nullptr;
-    title_bar = newwin(1, w, 0, 0);
-    help_bar = newwin(1, w, h - 1, 0);
+    // A window of no size, and one that curses refuses, stays null; so do
+    // the lists of an absent frame.
+    groups_frame = new_window(nullptr, h - 2, groups_width, 1, 0);
+    groups_list = groups_frame ? new_window(groups_frame, h - 6, groups_width - 2, 3, 1) : nullptr;
+    entries_frame = new_window(nullptr, h - 2, w - g, 1, g);
+    entries_list = entries_frame ? new_window(entries_frame, h - 6, w - g - 2, 3, 1) : nullptr;
+    title_bar = new_window(nullptr, 1, w, 0, 0);
+    help_bar = new_window(nullptr, 1, w, h - 1, 0);
 
     if (groups_list != nullptr) keypad(groups_list, TRUE);
     if (entries_list != nullptr) keypad(entries_list, TRUE);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/key_loop.h"
@@ -61,6 +62,30 @@ TEST_F(BrowseTest, AFailedCopyIsSaidThenTheScreenComesBackCellForCell) {
             EXPECT_EQ(state().entry_cursor, 8);
             EXPECT_EQ(state().entry_first_position, 3);
         }
+    }
+}
+
+// "edit" closed, or given up by Enter on a screen too small for it: the
+// browsing screen from before the reveal comes back cell for cell, and the
+// next key goes to the table. The wide group pane puts the dialog's
+// password over the frames' border columns.
+TEST_F(BrowseTest, AfterTheEntryDialogTheScreenIsTheOneBeforeIt) {
+    data_.add_group(1, std::string(30, 'G'));
+    add_entries(1, 3);
+    start();
+    press('\t');
+    for (auto [rows, cols, keys] : {std::tuple{24, 80, "\033OA\rz"}, std::tuple{10, 40, "\rz"}}) {
+        SCOPED_TRACE(rows);
+        terminal_->resize(rows, cols, false);
+        press(KEY_RESIZE);
+        std::vector<chtype> before = screen_cells();
+        press('r');
+        terminal_->type(keys);
+        if (rows == 10) terminal_->close_input();  // a dialog that drops Enter sees the end
+        EXPECT_FALSE(press('e'));
+        EXPECT_EQ(read_key(&app_), 'z');
+        EXPECT_EQ(screen_cells(), before) << screen_text();
+        EXPECT_EQ(state().focus, 1);
     }
 }
 

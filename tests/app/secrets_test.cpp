@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/browsing_screen.h"
 #include "browse_fixture.h"
 #include "app/key_loop.h"
 #include "app/lifecycle.h"
@@ -52,6 +53,7 @@ struct secrets {
     uint8_t final_key[32];
     char note[48];  // a text inside the decrypted contents
     char other_note[48];
+    char entry_password[48];
 };
 
 secrets* needles = nullptr;
@@ -77,11 +79,11 @@ std::vector<needle> except(std::vector<needle> wanted, const std::string& name) 
     return wanted;
 }
 
-kdb_entry_spec entry_with_note(const char* note) {
+kdb_entry_spec entry_with_note(const char* note, const char* password = "entry password") {
     kdb_entry_spec entry;
     entry.group_id = 1;
     entry.title = "mail";
-    entry.password = "entry password";
+    entry.password = password;
     entry.notes = note;
     return entry;
 }
@@ -99,12 +101,13 @@ void write_databases(const std::string& first, const std::string& second) {
         std::strcpy(s.other_password, "Qp5-second-database-passphrase-of-40ch-7");
         std::strcpy(s.note, "N0te-from-the-decrypted-contents-5e1");
         std::strcpy(s.other_note, "Other-decrypted-n0te-from-db-two-8c4");
+        std::strcpy(s.entry_password, "Ep9-password-in-the-table-3d7");
         kdb_write_options options;
         options.rounds = 3;
         kdb_group_spec group;
         group.id = 1;
         group.name = "g";
-        std::vector<uint8_t> file = kdb_write(options, {group}, {entry_with_note(s.note)}, s.password);
+        std::vector<uint8_t> file = kdb_write(options, {group}, {entry_with_note(s.note, s.entry_password)}, s.password);
         kdb_save(first, file);
         kdb_save(second, kdb_write(options, {group}, {entry_with_note(s.other_note)}, s.other_password));
         kpass_hash_pw(s.password, s.composite);
@@ -168,6 +171,17 @@ TEST_F(SecretsTest, WhileBrowsingOnlyTheDecryptedContentsAreInMemory) {
     kpass_free_db(app_.current_db);
     app_.current_db_loaded = false;
     EXPECT_EQ(left_overs(all_needles()), std::vector<std::string>{});
+}
+
+// A password revealed in the table: once the panes are built anew (after
+// "edit", "open", a failed copy) no window that showed it keeps it.
+TEST_F(SecretsTest, RebuiltPanesLeaveNoRevealedPassword) {
+    unlock_first();
+    for (int key : {'\t', 'r'}) ASSERT_FALSE(handle_key(&app_, key));
+    draw_browsing_screen(&app_);
+    kpass_free_db(app_.current_db);
+    app_.current_db_loaded = false;
+    EXPECT_EQ(left_overs({text_needle("entry password", needles->entry_password)}), std::vector<std::string>{});
 }
 
 TEST_F(SecretsTest, AWrongPasswordThenACancelLeaveNothing) {

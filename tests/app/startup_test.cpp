@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include "app/app_state.h"
@@ -82,6 +84,19 @@ TEST_F(StartupTest, CancellingThePathPromptExitsWithStatusZero) {
             unlock_first_database(&app_, path_.c_str());
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+[[gnu::noinline]] void run_out_of_memory() { throw std::bad_alloc(); }
+
+// Memory that runs out after start-up, wherever it does, ends the program
+// the one way that blanks and restores the terminal and says why.
+TEST(OutOfMemory, EndsThroughTheOneExit) {
+    auto started_then_out_of_memory = []() noexcept {
+        setenv("TERM", "xterm", 1);
+        if (std::freopen("/dev/null", "w", stdout)) start_curses();
+        run_out_of_memory();
+    };
+    EXPECT_EXIT(started_then_out_of_memory(), ::testing::ExitedWithCode(1), "^kdbrowse: out of memory\n$");
 }
 
 }  // namespace

@@ -366,7 +366,7 @@ TEST(entry_dialog, waits_for_room_on_a_small_screen) {
     before_key_read = [&vt](int read_index) {
         if (read_index == 2) vt.resize(24, 80);
     };
-    vt.type(keys::enter);
+    vt.type(keys::tab);
     vt.type("x");
     vt.type(keys::up);
     vt.type(keys::up);

@@ -130,6 +130,29 @@ TEST(resize_hostile, message_box_closes_after_the_terminal_shrank_below_it_and_g
     expect_every_read_on_screen();
 }
 
+// A dialog that does not fit the screen wholly, when it opens (the entry
+// dialog on 40 x 10) or once a resize leaves it no room (the path prompt on
+// 50 columns), says so alone on the standard screen; Enter gives it up as
+// its own way out would.
+TEST(resize_hostile, a_dialog_too_big_for_the_screen_says_so_and_enter_gives_it_up) {
+    one_entry e;
+    char buffer[64] = "untouched";
+    for (bool entry_dialog : {true, false}) {
+        key_reads.clear();
+        virtual_terminal vt(entry_dialog ? 10 : 24, entry_dialog ? 40 : 80);
+        if (!entry_dialog) resize_at(vt, {{0, 24, 50}}, 4);
+        vt.type(keys::enter);
+        EXPECT_EQ(entry_dialog ? show_entry_dialog(&e.db, &e.entry) : prompt_database_path(buffer, sizeof buffer), 1);
+        const key_read& last = key_reads.back();
+        EXPECT_TRUE(last.from_stdscr);
+        EXPECT_EQ(last.rows.at(0), entry_dialog ? "Terminal too small: 58x19 needed. Enter:"
+                                                : "Terminal too small: 51x7 needed. Enter: back.     ");
+        for (size_t row = 1; row < last.rows.size(); ++row) EXPECT_EQ(last.rows[row].find_first_not_of(' '), std::string::npos);
+        before_key_read = nullptr;
+    }
+    EXPECT_STREQ(buffer, "untouched");
+}
+
 TEST(resize_hostile, message_box_left_beyond_a_narrow_screen_is_drawn_afresh) {
     virtual_terminal vt(24, 80);
     resize_at(vt, {{0, 16, 31}}, 10);

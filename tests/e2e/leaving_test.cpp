@@ -2,6 +2,7 @@
 // has none; tmux can ignore the switch to it): nothing of the database may
 // stay on the screen or in the scrollback, however the program ends.
 #include <signal.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,29 @@ struct leaving_case {
 
 void PrintTo(const leaving_case& c, std::ostream* out) { *out << c.name; }
 
+// Ctrl-Z: the screen blanked and the terminal given back to the shell. "fg":
+// the screen as it was. Then "open" of the same file, cancelled at the
+// password: the screen is cleared twice, and xterm's blanks, which take the
+// background colour, would let curses clear it whole, which tmux keeps in
+// its scrollback.
+void stop_continue_and_open(const tmux_session& session, const std::string& path) {
+    const std::string before = screen_dump(session);
+    const std::string cursor_row = screen_rows(session, true).at(4);  // in reverse video
+    send_keys(session, {"C-z"});
+    ASSERT_TRUE(wait_for_text_gone(session, "add-entry")) << screen_dump(session);
+    for (int i = 0; i < 250 && !terminal_restored(session); ++i) usleep(20000);
+    EXPECT_TRUE(terminal_restored(session));
+    send_keys(session, {"Enter"});  // the shell's "fg"
+    EXPECT_TRUE(wait_for_text(session, "forum-secret")) << screen_dump(session);
+    EXPECT_EQ(screen_dump(session), before);
+    EXPECT_EQ(screen_rows(session, true).at(4), cursor_row);
+    EXPECT_EQ(pane_format(session, "#{cursor_flag}:#{keypad_cursor_flag}"), "0:1");  // curses' modes back
+    send_keys(session, {"o"});
+    ASSERT_TRUE(enter_path(session, path) && wait_for_text(session, "Password:")) << screen_dump(session);
+    cancel_prompt(session);
+    ASSERT_TRUE(wait_for_row(session, 23, entry_help_80)) << screen_dump(session);
+}
+
 class leaving : public testing::TestWithParam<leaving_case> {};
 
 TEST_P(leaving, leaves_nothing_of_the_database_on_the_terminal) {
@@ -30,6 +54,7 @@ TEST_P(leaving, leaves_nothing_of_the_database_on_the_terminal) {
     ASSERT_FALSE(path.empty());
     tmux_session session;
     session.alternate_screen = c.alternate_screen;
+    session.job_control = c.signal_number == SIGTSTP;
     std::vector<std::string> env;
     if (*c.term != '\0') env.push_back(std::string("TERM=") + c.term);
     ASSERT_TRUE(start_kdbrowse(session, dir.path, {path}, env));
@@ -38,7 +63,8 @@ TEST_P(leaving, leaves_nothing_of_the_database_on_the_terminal) {
     send_keys(session, {"Tab", "r"});
     ASSERT_TRUE(wait_for_text_at(session, 4, 56, "forum-secret")) << screen_dump(session);
 
-    if (c.signal_number == 0)
+    if (c.signal_number == SIGTSTP) stop_continue_and_open(session, path);
+    if (c.signal_number == 0 || c.signal_number == SIGTSTP)
         send_keys(session, {"q"});
     else
         ASSERT_EQ(kill(program_pid(session), c.signal_number), 0);
@@ -50,14 +76,16 @@ TEST_P(leaving, leaves_nothing_of_the_database_on_the_terminal) {
     EXPECT_EQ(left.find(path), std::string::npos) << "the path is left on the terminal:\n" << left;
 }
 
-// "q" exits with status 0; curses' own handlers end SIGINT and SIGTERM with
-// status 1.
+// "q" exits with status 0, also after a stop; SIGINT, SIGTERM and SIGQUIT
+// with status 1.
 INSTANTIATE_TEST_SUITE_P(
     leaving, leaving,
     testing::Values(leaving_case{"quit_vt100", "vt100", true, 0, 0},
                     leaving_case{"quit_alternate_screen_off", "", false, 0, 0},
                     leaving_case{"sigint_vt100", "vt100", true, SIGINT, 1},
-                    leaving_case{"sigterm_alternate_screen_off", "", false, SIGTERM, 1}),
+                    leaving_case{"sigterm_alternate_screen_off", "", false, SIGTERM, 1},
+                    leaving_case{"sigquit_alternate_screen_off", "", false, SIGQUIT, 1},
+                    leaving_case{"ctrl_z_fg_open_xterm_alternate_screen_off", "xterm", false, SIGTSTP, 0}),
     [](const testing::TestParamInfo<leaving_case>& info) { return info.param.name; });
 
 }  // namespace

@@ -108,6 +108,7 @@ bool start_kdbrowse(tmux_session& session, const std::string& dir, const std::ve
                                         "-y", std::to_string(height), "--", "/bin/sh", "-c", wrapper, "sh",
                                         input,         "/usr/bin/env", "-u", "LC_ALL", "-u", "LC_CTYPE", "-u", "LANG"};
     command.insert(command.end(), env.begin(), env.end());
+    if (session.job_control) command.insert(command.end(), {"/bin/sh", "-mc", "\"$0\" \"$@\" || { read x; fg; }"});
     command.push_back(KDBROWSE_BINARY);
     command.insert(command.end(), args.begin(), args.end());
     return run_tmux(session, command).status == 0;

@@ -22,6 +22,7 @@ struct tmux_session {
     std::string socket;          // the server's socket
     pid_t server = -1;           // the tmux server process
     bool alternate_screen = true;  // off: tmux ignores the program's switch to the alternate screen
+    bool job_control = false;      // on: the program is a job of a shell that, after the job stops, reads a line and runs "fg"
     tmux_session() = default;
     tmux_session(const tmux_session&) = delete;
     tmux_session& operator=(const tmux_session&) = delete;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "cells.h"
@@ -34,7 +35,7 @@ void expect_geometry(WINDOW* window, geometry want, const char* name) {
 
 }  // namespace
 
-TEST(pane_width, counts_name_bytes_and_three_columns_a_level) {
+TEST(pane_width, counts_name_cells_and_three_columns_a_level) {
     test_db level0({{"abcd", 0}});
     test_db level2({{"abcd", 2}});
     test_db none({});
@@ -42,7 +43,7 @@ TEST(pane_width, counts_name_bytes_and_three_columns_a_level) {
     EXPECT_EQ(groups_pane_width(level0.get()), 9);
     EXPECT_EQ(groups_pane_width(level2.get()), 15);
     EXPECT_EQ(groups_pane_width(none.get()), 5);
-    // 8 bytes at level 2 (14) beats 11 bytes at level 0 and 1 byte at level 3.
+    // 8 cells at level 2 (14) beats 11 cells at level 0 and 1 cell at level 3.
     EXPECT_EQ(groups_pane_width(mixed.get()), 19);
 }
 
@@ -233,6 +234,27 @@ TEST(build_layout, a_screen_of_five_lines_has_no_lists) {
     // Row 2 is the frame's last row: the separator replaces the bottom border.
     EXPECT_EQ(cell_char(groups_frame, 2, 0), acs(ACS_LTEE));
     EXPECT_EQ(cell_char(groups_frame, 2, 8), acs(ACS_RTEE));
+}
+
+// A window of no rows or no columns is absent: curses takes a size of 0
+// to mean "to the screen's edge", over the frames' bottom border.
+TEST(build_layout, windows_of_no_size_are_absent) {
+    virtual_terminal terminal(24, 80);
+    test_db db({{"abcd", 0}});  // G = 9
+    // Rows, columns, then which of the frames, the group list and the entry list are made.
+    for (auto [rows, cols, frames, groups, entries] :
+         {std::tuple{6, 80, true, false, false}, std::tuple{2, 80, false, false, false},
+          std::tuple{24, 11, true, true, false}}) {
+        SCOPED_TRACE(rows);
+        terminal.resize(rows, cols, false);
+        build_layout(db.get());
+        EXPECT_EQ(groups_frame != nullptr, frames);
+        EXPECT_EQ(groups_list != nullptr, groups);
+        EXPECT_EQ(entries_list != nullptr, entries);
+        if (frames) {
+            EXPECT_EQ(cell_char(groups_frame, rows - 3, 0), acs(ACS_LLCORNER));  // the bottom border
+        }
+    }
 }
 
 TEST(build_layout, a_rebuild_after_a_resize_gives_blank_new_windows) {
