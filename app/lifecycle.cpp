@@ -90,7 +90,7 @@ bool take_argument(app_state* app, const char* argument) {
 
 }  // namespace
 
-void start_curses() {
+void protect_process() {
     // A password browser must never leave its memory in a core file, nor
     // let another process of the same user read it (/proc/PID/mem, a
     // debugger attaching): not dumpable also stops a core handler that
@@ -98,6 +98,10 @@ void start_curses() {
     struct rlimit no_core{0, 0};
     setrlimit(RLIMIT_CORE, &no_core);
     prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+}
+
+void start_curses() {
+    protect_process();
     choose_character_type();
     refuse_terminal_without_cursor_addressing();
     install_terminal_signals();

@@ -3,7 +3,13 @@
 
 struct app_state;
 
-// Starts curses the way the whole program expects it. A terminal that cannot
+// Turns core files off and makes the process not dumpable, so that no other
+// process of the same user can read its memory. main calls it before the
+// key file is read; start_curses calls it too.
+void protect_process();
+
+// Starts curses the way the whole program expects it (the process protected
+// first, as protect_process does). A terminal that cannot
 // move its cursor (TERM=dumb) is refused first: one line on standard error,
 // exit status 1, as curses does for a TERM it does not know. The handlers of
 // the terminal's signals (keys/terminal_signals.h) are installed before

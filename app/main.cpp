@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     static app_state app{};
     command_line line = parse_command_line(argc, argv);
     answer_command_line(line);
+    protect_process();  // before the key file's key is in memory
     load_key_file(line.key_file_path, app.file_key);
     app.copy = line.copy;
     start_curses();
