@@ -74,14 +74,16 @@ bool none_have(const key_read& read, int row, int col, int length, attr_t attr) 
 
 // Each test starts with no reads, no action and snapshots on, even when all
 // tests run in one process. A dialog that waits for keys nobody typed would
-// block for ever: the alarm ends such a test early.
+// block for ever: the alarm ends such a test before ctest's own limit
+// (120 s). It is no time limit on the tests: the memory searches of the
+// sanitizer build alone take 15 s and more on a busy machine.
 namespace {
 class reset_probe : public testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo&) override {
         key_reads.clear();
         before_key_read = nullptr;
         take_snapshots = true;
-        alarm(20);
+        alarm(100);
     }
 };
 const bool probe_reset_registered = [] {
