@@ -1,5 +1,5 @@
-// What the command line names: the database and the key file, wherever
-// the options stand.
+// What the command line names: the database, the key file and where and
+// for how long a copy goes, wherever the options stand.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,39 +9,35 @@
 
 namespace {
 
+// The run the words ask for: "database key-file primary clipboard
+// clear-after", "-" for a path not given; "no run" when they ask for none.
+std::string parsed(std::vector<std::string> words) {
+    words.insert(words.begin(), "kdbrowse");
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    command_line l = parse_command_line(static_cast<int>(words.size()), argv.data());
+    if (l.action != command_line_action::run) return "no run";
+    return std::string(l.database_path ? l.database_path : "-") + " " + (l.key_file_path ? l.key_file_path : "-") +
+           " " + std::to_string(l.copy.primary) + " " + std::to_string(l.copy.clipboard) + " " +
+           std::to_string(l.copy.clear_after);
+}
+
+// A key file or database lost or swapped, a "--" not honoured, the last
+// of repeated options not the one that counts.
 TEST(CommandLine, NamesTheDatabaseAndTheKeyFile) {
-    struct parse_case {
-        std::vector<std::string> args;
-        const char* database;  // null: none
-        const char* key_file;
-        copy_settings copy = {};
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "- - 1 0 0"},
+        {{"a.kdb", "b.kdb"}, "a.kdb - 1 0 0"},
+        {{"-k", "k.key", "a.kdb"}, "a.kdb k.key 1 0 0"},
+        {{"a.kdb", "--key-file=k.key"}, "a.kdb k.key 1 0 0"},
+        {{"--key", "k.key", "a.kdb"}, "a.kdb k.key 1 0 0"},
+        {{"-kk.key", "--", "-odd.kdb"}, "-odd.kdb k.key 1 0 0"},
+        {{"--", "-k", "x"}, "-k - 1 0 0"},
+        {{"-c", "30", "a.kdb", "--clear=0007", "-s", "both"}, "a.kdb - 1 1 7"},
+        {{"--selection=clipboard", "-sprimary", "-s", "clipboard", "-c3600"}, "- - 0 1 3600"},
     };
-    const parse_case cases[] = {
-        {{}, nullptr, nullptr},
-        {{"a.kdb", "b.kdb"}, "a.kdb", nullptr},
-        {{"-k", "k.key", "a.kdb"}, "a.kdb", "k.key"},
-        {{"a.kdb", "--key-file=k.key"}, "a.kdb", "k.key"},
-        {{"--key", "k.key", "a.kdb"}, "a.kdb", "k.key"},
-        {{"-kk.key", "--", "-odd.kdb"}, "-odd.kdb", "k.key"},
-        {{"--", "-k", "x"}, "-k", nullptr},
-        {{"-c", "30", "a.kdb", "--clear=0007", "-s", "both"}, "a.kdb", nullptr, {true, true, 7}},
-        {{"--selection=clipboard", "-sprimary", "-s", "clipboard", "-c3600"}, nullptr, nullptr, {false, true, 3600}},
-    };
-    for (const parse_case& c : cases) {
-        std::vector<std::string> words = {"kdbrowse"};
-        words.insert(words.end(), c.args.begin(), c.args.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        command_line line = parse_command_line(static_cast<int>(words.size()), argv.data());
-        SCOPED_TRACE(testing::PrintToString(c.args));
-        EXPECT_EQ(line.action, command_line_action::run);
-        EXPECT_EQ(std::string(line.database_path ? line.database_path : "-"), c.database ? c.database : "-");
-        EXPECT_EQ(std::string(line.key_file_path ? line.key_file_path : "-"), c.key_file ? c.key_file : "-");
-        EXPECT_EQ(line.copy.primary, c.copy.primary);
-        EXPECT_EQ(line.copy.clipboard, c.copy.clipboard);
-        EXPECT_EQ(line.copy.clear_after, c.copy.clear_after);
-    }
+    for (const auto& [args, want] : cases) EXPECT_EQ(parsed(args), want) << testing::PrintToString(args);
 }
 
 }  // namespace

@@ -3,13 +3,10 @@
 #include "app/page_keys.h"
 #include "keys/keymap.h"
 
-namespace {
-
+// A page key that moves the cursor out of sight, past the ends of the
+// list, or at all when there is no list window or no item.
 TEST(page_move, moves_a_page_or_to_an_end_and_keeps_the_cursor_shown) {
-    const struct {
-        const char* command;
-        int cursor, first, count, rows, cursor_after, first_after;
-    } cases[] = {
+    const struct { const char* command; int cursor, first, count, rows, cursor_after, first_after; } cases[] = {
         {command_page_down, 0, 0, 20, 5, 5, 5},
         {command_page_down, 17, 15, 20, 5, 19, 15},  // first stops at the last page
         {command_page_up, 7, 5, 20, 5, 2, 0},
@@ -26,5 +23,3 @@ TEST(page_move, moves_a_page_or_to_an_end_and_keeps_the_cursor_shown) {
         EXPECT_EQ(std::pair(cursor, first), std::pair(c.cursor_after, c.first_after)) << c.command << c.cursor;
     }
 }
-
-}  // namespace

@@ -108,13 +108,11 @@ TEST_F(StandIn, EverySelectionGetsARunOfItsOwn) {
     std::ofstream(program_, std::ios::trunc) << "#!/bin/sh\ncat >/dev/null\necho \"[$*]\" >> '" << dir_
                                              << "/runs'\nexit $#\n";
     clipboard_program = program_.c_str();
-    const struct {
-        copy_settings settings;
-        const char* runs;
-        int result;
-    } cases[] = {{{true, false, 0}, "[]\n", 0},
-                 {{false, true, 0}, "[-selection clipboard]\n", 2},
-                 {{true, true, 0}, "[]\n[-selection clipboard]\n", 2}};
+    const struct { copy_settings settings; const char* runs; int result; } cases[] = {
+        {{true, false, 0}, "[]\n", 0},
+        {{false, true, 0}, "[-selection clipboard]\n", 2},
+        {{true, true, 0}, "[]\n[-selection clipboard]\n", 2},
+    };
     for (const auto& c : cases) {
         std::remove((dir_ + "/runs").c_str());
         int newest_wait = -1;

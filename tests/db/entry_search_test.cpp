@@ -6,19 +6,21 @@
 #include <string>
 #include <utility>
 
+#include "kpass/kpass.h"
 #include "screen/text_search.h"
 #include "support/memory_db.h"
 
 namespace {
 
-enum field { title, username, url, notes, password };
+using field = char* kpass_entry::*;
+constexpr field title = &kpass_entry::title, username = &kpass_entry::username, url = &kpass_entry::url;
+constexpr field notes = &kpass_entry::notes, password = &kpass_entry::password;
 
+// A field left out or the password searched; case told apart, or folded
+// by bytes instead of characters; an invalid byte taken for another, or a
+// match begun inside a character.
 TEST(entry_matches, searches_four_fields_case_ignored_by_the_locale) {
-    const struct {
-        field in;
-        std::string text, needle;
-        bool utf8, found;
-    } cases[] = {
+    const struct { field in; std::string text, needle; bool utf8, found; } cases[] = {
         {title, "Online Banking", "BANK", false, true},
         {username, "abcdefghijklmnopqrstuvwxyZ", "z", true, true},
         {url, "https://Example.COM/x", "example.com", false, true},
@@ -34,32 +36,27 @@ TEST(entry_matches, searches_four_fields_case_ignored_by_the_locale) {
         {title, "\xe2\x82\xac", "\x82", true, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text + " / " + c.needle + (c.utf8 ? " (UTF-8)" : " (C)"));
         ASSERT_NE(std::setlocale(LC_CTYPE, c.utf8 ? "C.UTF-8" : "C"), nullptr);
-        std::string fields[5];
-        fields[c.in] = c.text;
-        memory_db m;
-        kpass_entry* e = m.add_entry(1, fields[title], fields[username], fields[password], fields[url], fields[notes]);
-        EXPECT_EQ(entry_matches(e, new_search_pattern(c.needle, c.utf8)), c.found);
+        std::string none, text = c.text;
+        kpass_entry e{};
+        e.title = e.username = e.url = e.notes = e.password = none.data();
+        e.*c.in = text.data();
+        EXPECT_EQ(entry_matches(&e, new_search_pattern(c.needle, c.utf8)), c.found)
+            << c.text << " / " << c.needle << (c.utf8 ? " (UTF-8)" : " (C)");
     }
     std::setlocale(LC_CTYPE, "C");
 }
 
 // Groups in tree order: g0 (id 1), g1 (id 2), g2 (id 1 again), g3 (id 3,
 // empty). g0 and g2 show b, e; g1 shows a, d; the orphan shows nowhere.
+// Guards a search that starts in the wrong place, skips or repeats
+// entries, does not wrap, or finds an entry no group shows.
 TEST(find_next_entry, walks_the_tree_from_the_start_and_wraps) {
     memory_db m;
     for (uint32_t id : {1u, 2u, 1u, 3u}) m.add_group(id, "g");
-    m.add_entry(2, "a x");
-    m.add_entry(1, "b x");
-    m.add_entry(9, "orphan x");
-    m.add_entry(2, "d x");
-    m.add_entry(1, "e x");
-    const struct {
-        const char* needle;
-        search_start start;
-        found_entry found;
-    } cases[] = {
+    const std::pair<uint32_t, const char*> entries[] = {{2, "a x"}, {1, "b x"}, {9, "orphan x"}, {2, "d x"}, {1, "e x"}};
+    for (auto [group_id, name] : entries) m.add_entry(group_id, name);
+    const struct { const char* needle; search_start start; found_entry found; } cases[] = {
         {"x", {0, -1}, {0, 0}},   // from the tree: the group's first entry
         {"x", {0, 0}, {0, 1}},    // from the table: just after the cursor
         {"x", {1, 1}, {2, 0}},    // the same entries again under g2

@@ -4,10 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -27,46 +25,44 @@ struct copy_session {
     xvfb_server x;
     temp_dir dir;
     tmux_session tmux;
-    std::string why_not;  // "" once it runs
-    explicit copy_session(std::vector<std::string> args) {
+    std::string no_xvfb;  // why Xvfb cannot run; "" when it runs
+    explicit copy_session(const std::vector<std::string>& args) {
         prctl(PR_SET_CHILD_SUBREAPER, 1);
-        if (!(why_not = start_xvfb(x)).empty()) return;
-        args.push_back(write_database(dir, "sample.kdb", sample_database(), sample_password));
-        bool runs = start_kdbrowse(tmux, dir.path, args, {"DISPLAY=" + x.display}) &&
-                    enter_password(tmux, sample_password) && wait_for_browsing(tmux);
+        if (!(no_xvfb = start_xvfb(x)).empty()) return;
+        bool runs = !start_sample(tmux, dir, args, {"DISPLAY=" + x.display}).empty();
         send_keys(tmux, {"Tab"});
-        if (!runs || !wait_for_row(tmux, 23, entry_help_80)) why_not = "no entry table: " + screen_dump(tmux);
+        if (!runs || !wait_for_row(tmux, 23, entry_help_80)) ADD_FAILURE() << "no entry table: " << screen_dump(tmux);
     }
 };
 
 // Polls until a clearing helper other than other runs as this process's
 // child; its pid, or -1.
 pid_t wait_for_helper(pid_t other = -1) {
-    for (int i = 0; i < 200; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
+    pid_t helper = -1;
+    poll_until([&] {
         for (const auto& process : std::filesystem::directory_iterator("/proc")) {
             std::ifstream stat(process.path() / "stat"), cmdline(process.path() / "cmdline");
             std::string name, state, words((std::istreambuf_iterator<char>(cmdline)), {});
             pid_t pid = 0, parent = 0;
             stat >> pid >> name >> state >> parent;
             if (pid != other && parent == getpid() && words.find("--clear-selection-helper") != std::string::npos)
-                return pid;
+                return (helper = pid) > 0;
         }
-    }
-    return -1;
+        return false;
+    });
+    return helper;
 }
 
 // Polls until the child pid has ended, and reaps it.
 bool wait_for_end(pid_t pid) {
-    for (int i = 0; i < 400; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
-        if (waitpid(pid, nullptr, WNOHANG) == pid) return true;
-    return false;
+    return poll_until([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 20);
 }
 
 // PRIMARY is emptied after a second, also once kdbrowse has ended; the
 // CLIPBOARD, which another client changed meanwhile, keeps that change.
 TEST(clear_selection, a_copy_is_taken_out_after_its_time_unless_it_changed) {
     copy_session s({"-c", "1", "-s", "both"});
-    if (!s.why_not.empty()) GTEST_SKIP() << s.why_not;
+    if (!s.no_xvfb.empty()) GTEST_SKIP() << s.no_xvfb;
     send_keys(s.tmux, {"x"});
     pid_t helper = wait_for_helper();
     ASSERT_GT(helper, 0) << screen_dump(s.tmux);
@@ -83,7 +79,7 @@ TEST(clear_selection, a_copy_is_taken_out_after_its_time_unless_it_changed) {
 // newer one's.
 TEST(clear_selection, the_wait_holds_no_password_and_a_newer_copy_ends_it) {
     copy_session s({"-c", "60", "--selection=both"});
-    if (!s.why_not.empty()) GTEST_SKIP() << s.why_not;
+    if (!s.no_xvfb.empty()) GTEST_SKIP() << s.no_xvfb;
     send_keys(s.tmux, {"x"});
     pid_t first = wait_for_helper();
     ASSERT_GT(first, 0) << screen_dump(s.tmux);

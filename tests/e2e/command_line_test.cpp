@@ -9,8 +9,9 @@
 #include "e2e/kdbrowse_steps.h"
 #include "e2e/test_files.h"
 
-namespace {
-
+// A wrong status or stream, a usage error that --help hides, a key file
+// read when only help is asked for, escape sequences (curses started)
+// before any answer.
 TEST(command_line, answers_without_touching_the_terminal) {
     temp_dir dir;
     const std::string usage = "Usage: kdbrowse [-k KEYFILE] [-c SECONDS] [-s SELECTION] [database.kdb]\n";
@@ -78,9 +79,6 @@ TEST(command_line, completes_options_databases_and_key_files) {
         {"-k ''", "a.kdb\nb.txt\n"},
         {"--key-file = b", "b.txt\n"},
     };
-    for (const auto& [words, replies] : cases) {
+    for (const auto& [words, replies] : cases)
         EXPECT_EQ(run_command({"bash", "--norc", "-c", script, dir.path, words}, {"LC_ALL=C"}).output, replies);
-    }
 }
-
-}  // namespace

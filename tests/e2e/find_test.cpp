@@ -8,16 +8,15 @@
 #include "e2e/test_files.h"
 #include "e2e/tmux_session.h"
 
+// Forum; then Shop, Mail in the subgroup eMail (its "*" on row 5), and,
+// Bank having no URL, round to Forum: the cursors and the focus where the
+// match is, the help bar the table's.
 TEST(find, slash_finds_the_first_match_and_n_each_next_one_round_the_tree) {
     temp_dir dir;
-    std::string path = write_database(dir, "sample.kdb", sample_database(), sample_password);
-    ASSERT_FALSE(path.empty());
     tmux_session session;
-    ASSERT_TRUE(start_unlocked(session, dir.path, path, sample_password)) << screen_dump(session);
+    ASSERT_FALSE(start_sample(session, dir).empty()) << screen_dump(session);
     send_keys(session, {"/"});
     send_text(session, "EXAMPLE");
-    // Forum; then Shop, Mail in the subgroup eMail (its "*" on row 5), and,
-    // Bank having no URL, round to Forum.
     for (auto [key, title, group_row] : {std::tuple{"Enter", "Forum", 4}, std::tuple{"n", "Shop ", 4},
                                          std::tuple{"n", "Mail ", 5}, std::tuple{"n", "Forum", 4}}) {
         send_keys(session, {key});

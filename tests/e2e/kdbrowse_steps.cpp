@@ -32,6 +32,15 @@ bool start_unlocked(tmux_session& session, const std::string& dir, const std::st
            wait_for_browsing(session, height);
 }
 
+std::string start_sample(tmux_session& session, const temp_dir& dir, std::vector<std::string> args,
+                         const std::vector<std::string>& env) {
+    const std::string path = write_database(dir, "sample.kdb", sample_database(), sample_password);
+    args.push_back(path);
+    bool runs = !path.empty() && start_kdbrowse(session, dir.path, args, env) &&
+                enter_password(session, sample_password) && wait_for_browsing(session);
+    return runs ? path : "";
+}
+
 bool open_database_file(const tmux_session& session, const std::string& path, const std::string& password) {
     send_keys(session, {"o"});
     return enter_path(session, path) && enter_password(session, password) && wait_for_row(session, 0, path) &&

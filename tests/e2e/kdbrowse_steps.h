@@ -2,7 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "e2e/test_files.h"
 #include "e2e/tmux_session.h"
 
 // The help bar of each pane, as the program writes it from column 0.
@@ -31,6 +33,12 @@ bool wait_for_browsing(const tmux_session& session, int height = 24);
 // password; true once the browsing screen shows.
 bool start_unlocked(tmux_session& session, const std::string& dir, const std::string& path,
                     const std::string& password, int width = 80, int height = 24);
+
+// Writes the sample database to dir and starts kdbrowse on it (args, then
+// its path; env as start_kdbrowse takes it), unlocked: its path, or "" when
+// the browsing screen did not show.
+std::string start_sample(tmux_session& session, const temp_dir& dir, std::vector<std::string> args = {},
+                         const std::vector<std::string>& env = {});
 
 // Presses "o", types path and then password, and waits until the browsing
 // screen of that database shows (its path on the title bar).

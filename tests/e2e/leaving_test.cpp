@@ -2,7 +2,6 @@
 // has none; tmux can ignore the switch to it): nothing of the database may
 // stay on the screen or in the scrollback, however the program ends.
 #include <signal.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -32,8 +31,7 @@ void stop_continue_and_open(const tmux_session& session, const std::string& path
     const std::string cursor_row = screen_rows(session, true).at(4);  // in reverse video
     send_keys(session, {"C-z"});
     ASSERT_TRUE(wait_for_text_gone(session, "add-entry")) << screen_dump(session);
-    for (int i = 0; i < 250 && !terminal_restored(session); ++i) usleep(20000);
-    EXPECT_TRUE(terminal_restored(session));
+    EXPECT_TRUE(poll_until([&] { return terminal_restored(session); }, 5));
     send_keys(session, {"Enter"});  // the shell's "fg"
     EXPECT_TRUE(wait_for_text(session, "forum-secret")) << screen_dump(session);
     EXPECT_EQ(screen_dump(session), before);

@@ -28,6 +28,8 @@ const std::string exit_mark = "[kdbrowse exit status ";
 const std::string wrapper = "input=$1; shift; if [ -n \"$input\" ]; then \"$@\" <\"$input\"; else \"$@\"; fi; "
                             "printf '\\n" + exit_mark + "%s]\\n' \"$?\"; exec sleep 100000";
 
+}  // namespace
+
 bool poll_until(const std::function<bool()>& condition, double seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (;;) {
@@ -36,6 +38,8 @@ bool poll_until(const std::function<bool()>& condition, double seconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
+
+namespace {
 
 bool socket_exists(const std::string& path) {
     struct stat st;

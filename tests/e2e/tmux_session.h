@@ -12,6 +12,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -31,6 +32,10 @@ struct tmux_session {
 
 // How long the waits below poll before they give up, in seconds.
 inline constexpr double screen_timeout = 10.0;
+
+// Polls condition every 20 ms until it holds (true) or seconds have passed
+// (false).
+bool poll_until(const std::function<bool()>& condition, double seconds = screen_timeout);
 
 // Starts a tmux server with its socket in dir, then runs the program built
 // as KDBROWSE_BINARY with args in a width x height window. env holds

@@ -7,7 +7,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <thread>
+
+#include "e2e/tmux_session.h"
 
 namespace {
 
@@ -69,13 +70,11 @@ command_result read_selection(const xvfb_server& server, const std::string& sele
 
 bool wait_for_selection(const xvfb_server& server, const std::string& text, std::string& last,
                         const std::string& selection) {
-    for (int i = 0; i < 200; ++i) {
+    return poll_until([&] {
         command_result read = read_selection(server, selection);
         last = read.output;
-        if (read.status == 0 && read.output == text) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+        return read.status == 0 && read.output == text;
+    });
 }
 
 bool set_selection(const xvfb_server& server, const std::string& text, const std::string& selection) {

@@ -11,8 +11,9 @@ std::string file_key_of(std::string_view bytes) {
     return key;
 }
 
-namespace {
-
+// A key taken raw, decoded or hashed by the wrong rule: a length off by
+// one, upper-case digits, a non-hex byte, a newline, a large file; or a
+// key that depends on how the file's bytes arrive.
 TEST(KeyFile, IsItsBytesItsHexDigitsOrItsHash) {
     const std::string raw = "0123456789abcdefghijklmnopqrstuv";
     const std::string hex = "303132333435363738396162636465666768696a6b6c6d6e6f707172737475" "76";
@@ -27,5 +28,3 @@ TEST(KeyFile, IsItsBytesItsHexDigitsOrItsHash) {
         EXPECT_EQ(file_key_of(bytes), hashed ? std::string(hash, hash + kpass_key_size) : raw) << bytes.substr(0, 65);
     }
 }
-
-}  // namespace

@@ -17,14 +17,14 @@ kpass_group* memory_db::add_group(uint32_t id, const std::string& name, uint16_t
 }
 
 kpass_entry* memory_db::add_entry(uint32_t group_id, const std::string& title, const std::string& username,
-                                  const std::string& password, const std::string& url, const std::string& notes) {
+                                  const std::string& password, const std::string& url) {
     kpass_entry entry{};
     entry.group_id = group_id;
     entry.title = text(title);
     entry.username = text(username);
     entry.password = text(password);
     entry.url = text(url);
-    entry.notes = text(notes);
+    entry.notes = text("");
     entry.description = text("");
     entries_.push_back(entry);
     return &entries_.back();

@@ -17,8 +17,7 @@ public:
 
     kpass_group* add_group(uint32_t id, const std::string& name, uint16_t level = 0);
     kpass_entry* add_entry(uint32_t group_id, const std::string& title, const std::string& username = "",
-                           const std::string& password = "", const std::string& url = "",
-                           const std::string& notes = "");
+                           const std::string& password = "", const std::string& url = "");
     // The record, its arrays and counts brought up to date.
     kpass_db* db();
 

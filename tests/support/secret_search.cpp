@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <utility>
 
 namespace {
 
@@ -35,49 +34,40 @@ __attribute__((no_sanitize("address"))) bool unit_is(const uint8_t* at, std::siz
     return true;
 }
 
-__attribute__((no_sanitize("address"))) bool matches_at(const uint8_t* at, const uint8_t* chars, std::size_t count,
-                                                      const copy_form& form) {
-    for (std::size_t i = 0; i < count; ++i)
-        if (!unit_is(at + i * form.stride, form.unit, chars[i])) return false;
-    return true;
+__attribute__((no_sanitize("address"))) bool found_in(const uint8_t* begin, const uint8_t* end, const uint8_t* chars,
+                                                    std::size_t count, const copy_form& form) {
+    const std::size_t span = (count - 1) * form.stride + form.unit;
+    if (static_cast<std::size_t>(end - begin) < span) return false;
+    for (const uint8_t* p = begin; p + span <= end; ++p) {
+        if (*p != chars[0]) continue;
+        std::size_t i = 0;
+        while (i < count && unit_is(p + i * form.stride, form.unit, chars[i])) ++i;
+        if (i == count) return true;
+    }
+    return false;
 }
 
-// The first place in [begin, end) where the characters stand in the form,
-// or null.
-__attribute__((no_sanitize("address"))) const uint8_t* find_in(const uint8_t* begin, const uint8_t* end,
-                                                              const uint8_t* chars, std::size_t count,
-                                                              const copy_form& form) {
-    const std::size_t span = (count - 1) * form.stride + form.unit;
-    if (static_cast<std::size_t>(end - begin) < span) return nullptr;
-    for (const uint8_t* p = begin; p + span <= end; ++p)
-        if (*p == chars[0] && matches_at(p, chars, count, form)) return p;
-    return nullptr;
+bool found_outside(const uint8_t* begin, const uint8_t* end, const uint8_t* own, const uint8_t* chars,
+                   std::size_t count, const copy_form& form) {
+    if (own >= begin && own < end) return found_in(begin, own, chars, count, form) || found_in(own + 4096, end, chars, count, form);
+    return found_in(begin, end, chars, count, form);
 }
 
 // Allocators overwrite the start of a block they are given back (glibc two
-// pointers, AddressSanitizer 16 bytes), so a text is searched for without
-// its first characters, as many as leave a run long enough: every copy,
-// whole or cut, keeps that tail. One pass a form; a copy is "cut" when the
-// characters before the tail are not there.
+// pointers, AddressSanitizer 16 bytes), so a text is first searched for
+// without as many of its first characters as leave a run long enough: every
+// copy, whole or cut, keeps that tail. Only a tail found costs a second
+// pass, for a whole copy.
 void search_mapping(const uint8_t* begin, const uint8_t* end, const uint8_t* own, const secret& s,
                     const std::string& where, std::vector<std::string>& found) {
     if (s.size < shortest) return;
     const auto* chars = static_cast<const uint8_t*>(s.bytes);
-    const std::size_t cut = std::min<std::size_t>(16, s.size - shortest);
     const std::size_t forms = s.text ? std::size(text_forms) : 1;
+    const std::size_t cut = std::min<std::size_t>(16, s.size - shortest);
     for (std::size_t f = 0; f < forms; ++f) {
-        const copy_form& form = text_forms[f];
-        // The page of the values searched for is left out.
-        const bool own_inside = own >= begin && own < end;
-        const std::pair<const uint8_t*, const uint8_t*> parts[] = {{begin, own_inside ? own : end},
-                                                                   {own_inside ? own + 4096 : end, end}};
-        const uint8_t* at = nullptr;
-        for (auto [from, to] : parts)
-            if (from < to && (at = find_in(from, to, chars + cut, s.size - cut, form)) != nullptr) break;
-        if (at == nullptr) continue;
-        const uint8_t* start = at - cut * form.stride;
-        const bool whole = start >= begin && matches_at(start, chars, cut, form);
-        found.push_back(std::string(s.name) + " as " + form.name + (whole ? "" : " (cut)") + " in " + where);
+        if (!found_outside(begin, end, own, chars + cut, s.size - cut, text_forms[f])) continue;
+        const bool whole = found_outside(begin, end, own, chars, s.size, text_forms[f]);
+        found.push_back(std::string(s.name) + " as " + text_forms[f].name + (whole ? "" : " (cut)") + " in " + where);
     }
 }
 

@@ -2,9 +2,9 @@
 // writable private mapping) for copies of secrets, in every form a copy
 // takes: the plain bytes; for texts also UTF-16 and UTF-32 (wide strings,
 // integer key codes) and curses cells (one character per cell struct, as
-// ncursesw keeps windows and pads); and each of these with its first two
-// characters missing, since allocators overwrite the start of a freed
-// block. Freed memory and sanitizer red zones are read too: that is where
+// ncursesw keeps windows and pads); and each of these without its first
+// characters (up to 16, "(cut)"), since allocators overwrite the start of a
+// freed block. Freed memory and sanitizer red zones are read too: that is where
 // left-overs hide.
 //
 // The values searched for must not be copied by the test itself: keep them
