@@ -18,15 +18,24 @@
 
 namespace {
 
+// The commands that move a list's cursor: "prev", "next" and the page keys.
+bool moves_through_list(const char* command) {
+    return command == command_prev || command == command_next || is_page_command(command);
+}
+
+void move_through_list(const char* command, int* cursor, int* first, int count, int rows) {
+    if (command == command_prev)
+        step_prev(cursor, first);
+    else if (command == command_next)
+        step_next(cursor, first, count, rows);
+    else
+        page_move(command, cursor, first, count, rows);
+}
+
 void group_step(app_state* app, const char* command) {
     browse_state& b = app->browse;
-    const int count = static_cast<int>(app->current_db->group_count);
-    if (command == command_prev)
-        step_prev(&b.group_cursor, &b.group_first_row);
-    else if (command == command_next)
-        step_next(&b.group_cursor, &b.group_first_row, count, window_height(groups_list));
-    else
-        page_move(command, &b.group_cursor, &b.group_first_row, count, window_height(groups_list));
+    move_through_list(command, &b.group_cursor, &b.group_first_row, static_cast<int>(app->current_db->group_count),
+                      window_height(groups_list));
     draw_groups(app->current_db, b.group_first_row, b.group_cursor, true);
     // The unfocused table follows the group under the tree cursor.
     draw_entries(app->current_db, b.group_cursor, b.entry_first_position, b.entry_cursor, false, false);
@@ -48,12 +57,8 @@ void select_group(app_state* app) {
 
 void entry_step(app_state* app, const char* command) {
     browse_state& b = app->browse;
-    if (command == command_prev)
-        step_prev(&b.entry_cursor, &b.entry_first_position);
-    else if (command == command_next)
-        step_next(&b.entry_cursor, &b.entry_first_position, b.shown_entry_count, window_height(entries_list));
-    else
-        page_move(command, &b.entry_cursor, &b.entry_first_position, b.shown_entry_count, window_height(entries_list));
+    move_through_list(command, &b.entry_cursor, &b.entry_first_position, b.shown_entry_count,
+                      window_height(entries_list));
     b.reveal = false;
     draw_entries(app->current_db, b.shown_group, b.entry_first_position, b.entry_cursor, true, false);
 }
@@ -129,7 +134,7 @@ void step_next(int* cursor, int* first, int count, int rows) {
 }
 
 void run_group_command(app_state* app, const char* command) {
-    if (command == command_prev || command == command_next || is_page_command(command))
+    if (moves_through_list(command))
         group_step(app, command);
     else if (command == command_select)
         select_group(app);
@@ -143,7 +148,7 @@ void run_group_command(app_state* app, const char* command) {
 }
 
 void run_entry_command(app_state* app, const char* command) {
-    if (command == command_prev || command == command_next || is_page_command(command))
+    if (moves_through_list(command))
         entry_step(app, command);
     else if (command == command_groups)
         back_to_groups(app);
