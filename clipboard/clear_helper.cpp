@@ -9,7 +9,6 @@
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/timerfd.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -139,8 +138,7 @@ bool still_holds(const x_selection& selection, clear_secrets& s) {
     int status = -1;
     if (child > 0) {
         if (!whole) kill(child, SIGKILL);
-        while (waitpid(child, &status, 0) != child && errno == EINTR) {
-        }
+        status = wait_for_program(child);
     }
     hmac_sha256_digest(&s.mac, sizeof s.digest, s.digest);
     bool same = whole && status == 0 && memeql_sec(s.digest, s.handed.mac, sizeof s.digest);

@@ -3,10 +3,8 @@
 #include <fcntl.h>
 #include <nettle/hmac.h>
 #include <sys/random.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -64,11 +62,8 @@ bool start_helper(char* const* argv, int read_end) {
         _exit(helper < 0 ? 1 : 0);
     }
     close(report[1]);
-    int status = -1;
-    while (child > 0 && waitpid(child, &status, 0) != child && errno == EINTR) {
-    }
     char failed;
-    bool exec_worked = status == 0 && read(report[0], &failed, 1) == 0;
+    bool exec_worked = child > 0 && wait_for_program(child) == 0 && read(report[0], &failed, 1) == 0;
     close(report[0]);
     return exec_worked;
 }

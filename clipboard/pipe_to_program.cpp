@@ -73,6 +73,10 @@ int pipe_to_program(const char* path, const char* text, std::span<const char* co
     close(ends[0]);
     write_all(ends[1], text, strlen(text));
     close(ends[1]);
+    return wait_for_program(child);
+}
+
+int wait_for_program(pid_t child) {
     int status = 0;
     for (;;) {
         if (waitpid(child, &status, 0) == child) return shell_status(status);

@@ -1,6 +1,8 @@
 // Handing a text to another program on its standard input.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <span>
 
@@ -21,6 +23,10 @@ extern const char* clipboard_program;
 //        the signal that ended it.
 // Whatever is not 0 is a failure: the text may not have arrived.
 int pipe_to_program(const char* path, const char* text, std::span<const char* const> arguments = {});
+
+// Waits for child, a process of this one, to end: its result as
+// pipe_to_program gives it (-1 when it cannot be waited for).
+int wait_for_program(pid_t child);
 
 // Writes all size bytes of data to fd. A reader that has ended (or never
 // started) only makes the write fail: SIGPIPE is ignored for the duration,
