@@ -2,11 +2,13 @@
 
 #include <curses.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -109,6 +111,36 @@ std::vector<std::string> search_process(const std::string& process, const std::v
 
 std::vector<std::string> copies_left(const std::vector<secret>& wanted, const void* own_page) {
     return search_process("self", wanted, own_page);
+}
+
+// Room for the frame with the largest register state (AVX-512's takes
+// near 3 KiB) and for the handler.
+constexpr std::size_t frames_size = 64 * 1024;
+
+register_frames::register_frames()
+    : stack(mmap(nullptr, frames_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) {
+    if (stack == MAP_FAILED) std::abort();
+    const stack_t own{stack, 0, frames_size};
+    struct sigaction handled{};
+    handled.sa_handler = [](int) {};
+    handled.sa_flags = SA_ONSTACK;
+    sigemptyset(&handled.sa_mask);
+    if (sigaltstack(&own, &old_stack) != 0 || sigaction(SIGUSR2, &handled, &old_action) != 0) std::abort();
+}
+
+register_frames::~register_frames() {
+    sigaction(SIGUSR2, &old_action, nullptr);
+    sigaltstack(&old_stack, nullptr);
+    munmap(stack, frames_size);
+}
+
+void register_frames::save() const { raise(SIGUSR2); }
+
+std::vector<std::string> register_frames::copies_in_registers(const std::vector<secret>& wanted) const {
+    std::vector<std::string> found;
+    const auto* begin = static_cast<const uint8_t*>(stack);
+    for (const secret& s : wanted) search_mapping(begin, begin + frames_size, nullptr, s, "the registers", found);
+    return found;
 }
 
 std::vector<std::string> copies_left_in(pid_t pid, const std::vector<secret>& wanted) {
