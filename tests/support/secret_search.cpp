@@ -2,7 +2,6 @@
 
 #include <curses.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,33 +112,28 @@ std::vector<std::string> copies_left(const std::vector<secret>& wanted, const vo
     return search_process("self", wanted, own_page);
 }
 
-// Room for the frame with the largest register state (AVX-512's takes
-// near 3 KiB) and for the handler.
-constexpr std::size_t frames_size = 64 * 1024;
+// The alternate stack: room for the frame with the largest register state
+// (AVX-512's takes near 3 KiB) and for the handler.
+alignas(64) static uint8_t frames[64 * 1024];
 
-register_frames::register_frames()
-    : stack(mmap(nullptr, frames_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)) {
-    if (stack == MAP_FAILED) std::abort();
-    const stack_t own{stack, 0, frames_size};
+register_frames::register_frames() {
+    const stack_t own{frames, 0, sizeof frames};
     struct sigaction handled{};
     handled.sa_handler = [](int) {};
     handled.sa_flags = SA_ONSTACK;
-    sigemptyset(&handled.sa_mask);
     if (sigaltstack(&own, &old_stack) != 0 || sigaction(SIGUSR2, &handled, &old_action) != 0) std::abort();
 }
 
 register_frames::~register_frames() {
     sigaction(SIGUSR2, &old_action, nullptr);
     sigaltstack(&old_stack, nullptr);
-    munmap(stack, frames_size);
 }
 
 void register_frames::save() const { raise(SIGUSR2); }
 
 std::vector<std::string> register_frames::copies_in_registers(const std::vector<secret>& wanted) const {
     std::vector<std::string> found;
-    const auto* begin = static_cast<const uint8_t*>(stack);
-    for (const secret& s : wanted) search_mapping(begin, begin + frames_size, nullptr, s, "the registers", found);
+    for (const secret& s : wanted) search_mapping(frames, frames + sizeof frames, nullptr, s, "the registers", found);
     return found;
 }
 

@@ -31,7 +31,7 @@ struct secret {
 std::vector<std::string> copies_left(const std::vector<secret>& wanted, const void* own_page);
 
 // The registers where the search reads them. While one lives, SIGUSR2 is
-// handled on an alternate stack of its own (a mapping the search reads, and
+// handled on an alternate stack of its own (memory the search reads, and
 // that no later call runs on); save() raises it, so that the frame the
 // kernel writes there keeps the general and vector registers (zmm16 to
 // zmm31 too, where the processor has them) as they were: a secret left in
@@ -41,13 +41,10 @@ std::vector<std::string> copies_left(const std::vector<secret>& wanted, const vo
 struct register_frames {
     register_frames();
     ~register_frames();
-    register_frames(const register_frames&) = delete;
-    register_frames& operator=(const register_frames&) = delete;
     void save() const;
     // copies_left's search, in the saved registers alone ("in the registers").
     std::vector<std::string> copies_in_registers(const std::vector<secret>& wanted) const;
 
-    void* stack;
     stack_t old_stack{};
     struct sigaction old_action{};
 };
