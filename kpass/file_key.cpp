@@ -66,5 +66,6 @@ int kpass_file_key_end(kpass_file_key* state, uint8_t* file_key) {
             sha256_digest(&state->hash, SHA256_DIGEST_SIZE, file_key);
     }
     kpass_secure_release(state, sizeof *state);
+    kpass_clear_vector_registers();  // nettle's SHA-256 copies the file's bytes through them
     return result;
 }
