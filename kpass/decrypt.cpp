@@ -66,6 +66,7 @@ int kpass_decrypt_db(kpass_db* db, const uint8_t* key) {
     try {
         result = unlock(db, key);
     } catch (const std::bad_alloc&) {
+        // result stays kpass_out_of_memory
     }
     if (result != kpass_success) lock(db);
     // The ciphers' blocks, and the contents' texts copied into the records,
