@@ -21,6 +21,7 @@
 #include "clipboard/copy_to_selections.h"
 #include "clipboard/pipe_to_program.h"
 #include "clipboard/x_selection.h"
+#include "kpass/secret_bytes.h"
 #include "kpass/secure_memory.h"
 
 namespace {
@@ -141,7 +142,7 @@ bool still_holds(const x_selection& selection, clear_secrets& s) {
         status = wait_for_program(child);
     }
     hmac_sha256_digest(&s.mac, sizeof s.digest, s.digest);
-    bool same = whole && status == 0 && memeql_sec(s.digest, s.handed.mac, sizeof s.digest);
+    bool same = whole && status == 0 && kpass_secrets_equal(s.digest, s.handed.mac, sizeof s.digest);
     kpass_wipe(&s.mac, sizeof s.mac);
     kpass_wipe(s.digest, sizeof s.digest);
     kpass_wipe(s.chunk, sizeof s.chunk);

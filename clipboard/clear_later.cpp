@@ -11,6 +11,7 @@
 
 #include "clipboard/clear_helper.h"
 #include "clipboard/pipe_to_program.h"
+#include "kpass/secret_bytes.h"
 #include "kpass/secure_memory.h"
 
 namespace {
@@ -28,7 +29,7 @@ bool hand_over(int fd, const char* text) {
     clear_handover& h = handover.value;
     if (getrandom(h.key, sizeof h.key, 0) != static_cast<ssize_t>(sizeof h.key)) return false;
     hmac_sha256_set_key(&mac.value, sizeof h.key, h.key);
-    hmac_sha256_update(&mac.value, std::strlen(text), reinterpret_cast<const uint8_t*>(text));
+    hmac_sha256_update(&mac.value, kpass_secret_length(text), reinterpret_cast<const uint8_t*>(text));
     hmac_sha256_digest(&mac.value, sizeof h.mac, h.mac);
     return write_all(fd, &h, sizeof h);
 }

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "kpass/secret_bytes.h"
+
 const char* clipboard_program = "/usr/bin/xclip";
 
 namespace {
@@ -71,7 +73,7 @@ int pipe_to_program(const char* path, const char* text, std::span<const char* co
         run_child(path, argv.data(), ends[0]);
     }
     close(ends[0]);
-    write_all(ends[1], text, strlen(text));
+    write_all(ends[1], text, kpass_secret_length(text));
     close(ends[1]);
     return wait_for_program(child);
 }

@@ -8,6 +8,7 @@
 
 #include "db/code_pages.h"
 #include "kpass/kpass.h"
+#include "kpass/secret_bytes.h"
 #include "screen/utf8.h"
 
 namespace {
@@ -77,15 +78,19 @@ bool is_ascii(std::string_view text) {
 }
 
 password_bytes as_typed(std::string_view typed) {
-    password_bytes out;
-    out.reserve(typed.size() + 1);
-    out.insert(out.end(), typed.begin(), typed.end());
-    out.push_back('\0');
+    password_bytes out(typed.size() + 1);
+    kpass_copy_secret(out.data(), typed.data(), typed.size());
+    out.back() = '\0';
     return out;
 }
 
+bool same_bytes(const password_bytes& a, const password_bytes& b) {
+    return a.size() == b.size() && kpass_secrets_equal(a.data(), b.data(), a.size());
+}
+
 void add_unless_tried(std::vector<password_bytes>& tries, std::optional<password_bytes> bytes) {
-    if (bytes && std::find(tries.begin(), tries.end(), *bytes) == tries.end()) tries.push_back(std::move(*bytes));
+    auto same = [&](const password_bytes& tried) { return same_bytes(tried, *bytes); };
+    if (bytes && std::none_of(tries.begin(), tries.end(), same)) tries.push_back(std::move(*bytes));
 }
 
 }  // namespace
@@ -110,7 +115,7 @@ std::vector<password_bytes> password_encodings(std::string_view typed, bool type
 int try_password(kpass_db* db, const char* password, const uint8_t* file_key) {
     std::vector<password_bytes> tries;
     try {
-        tries = password_encodings(password, utf8_locale());
+        tries = password_encodings({password, kpass_secret_length(password)}, utf8_locale());
     } catch (const std::bad_alloc&) {
         return kpass_out_of_memory;
     }

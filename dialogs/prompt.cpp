@@ -1,11 +1,11 @@
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "dialogs/form_dialog.h"
 #include "dialogs/prompts.h"
 #include "dialogs/typed_text.h"
 #include "keys/input.h"
+#include "kpass/secret_bytes.h"
 #include "screen/utf8.h"
 
 namespace {
@@ -98,7 +98,7 @@ void hand_back(const prompt& p, char* buffer) {
     std::size_t length = p.text.length;
     if (p.look.text_shown)
         while (length > 0 && p.text.bytes[length - 1] == ' ') --length;
-    std::memcpy(buffer, p.text.bytes, length);
+    kpass_copy_secret(buffer, p.text.bytes, length);
     buffer[length] = '\0';
 }
 

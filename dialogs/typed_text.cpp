@@ -1,8 +1,8 @@
 #include "dialogs/typed_text.h"
 
-#include <cstring>
 #include <string_view>
 
+#include "kpass/secret_bytes.h"
 #include "kpass/secure_memory.h"
 #include "screen/display_text.h"
 #include "screen/utf8.h"
@@ -37,8 +37,8 @@ wchar_t shown_character(const char* bytes, std::size_t size, bool utf8) {
 
 bool insert(typed_text& text, const char* bytes, std::size_t size, wchar_t* shown) {
     if (size > text.capacity - text.length) return false;
-    std::memmove(text.bytes + text.cursor + size, text.bytes + text.cursor, text.length - text.cursor);
-    std::memcpy(text.bytes + text.cursor, bytes, size);
+    kpass_copy_secret(text.bytes + text.cursor + size, text.bytes + text.cursor, text.length - text.cursor);
+    kpass_copy_secret(text.bytes + text.cursor, bytes, size);
     text.length += size;
     text.cursor += size;
     *shown = shown_character(bytes, size, text.utf8);
@@ -94,7 +94,7 @@ void drop_arriving(typed_text& text) {
 bool delete_before_cursor(typed_text& text) {
     if (text.cursor == 0) return false;
     const std::size_t from = previous_character(text, text.cursor);
-    std::memmove(text.bytes + from, text.bytes + text.cursor, text.length - text.cursor);
+    kpass_copy_secret(text.bytes + from, text.bytes + text.cursor, text.length - text.cursor);
     const std::size_t removed = text.cursor - from;
     text.length -= removed;
     kpass_wipe(text.bytes + text.length, removed);

@@ -5,6 +5,7 @@
 
 #include "kpass/crypto.h"
 #include "kpass/kpass.h"
+#include "kpass/secret_bytes.h"
 #include "kpass/store.h"
 
 namespace {
@@ -61,12 +62,15 @@ int unlock(kpass_db* db, const uint8_t* key) {
 int kpass_decrypt_db(kpass_db* db, const uint8_t* key) {
     if (db == nullptr || db->store == nullptr || key == nullptr) return kpass_bad_contents;
     lock(db);
+    int result = kpass_out_of_memory;
     try {
-        int result = unlock(db, key);
-        if (result != kpass_success) lock(db);
-        return result;
+        result = unlock(db, key);
     } catch (const std::bad_alloc&) {
-        lock(db);
-        return kpass_out_of_memory;
+        // result stays kpass_out_of_memory
     }
+    if (result != kpass_success) lock(db);
+    // The ciphers' blocks, and the contents' texts copied into the records,
+    // passed through vector registers.
+    kpass_clear_vector_registers();
+    return result;
 }

@@ -1,10 +1,10 @@
 #include <nettle/sha2.h>
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "kpass/kpass.h"
+#include "kpass/secret_bytes.h"
 #include "kpass/secure_memory.h"
 
 // The hash of every byte so far, and the first 64 bytes aside: only at the
@@ -50,7 +50,7 @@ void kpass_file_key_add(kpass_file_key* state, const uint8_t* bytes, size_t size
     if (state == nullptr || size == 0) return;
     if (state->size < sizeof state->head) {
         size_t kept = std::min<uint64_t>(size, sizeof state->head - state->size);
-        std::memcpy(state->head + state->size, bytes, kept);
+        kpass_copy_secret(state->head + state->size, bytes, kept);
     }
     state->size += size;
     sha256_update(&state->hash, size, bytes);
@@ -61,10 +61,11 @@ int kpass_file_key_end(kpass_file_key* state, uint8_t* file_key) {
     int result = state->size == 0 ? kpass_empty_key_file : kpass_success;
     if (result == kpass_success && file_key != nullptr) {
         if (state->size == 32)
-            std::memcpy(file_key, state->head, 32);
+            kpass_copy_secret(file_key, state->head, 32);
         else if (state->size != 64 || !decode_hex(state->head, file_key))
             sha256_digest(&state->hash, SHA256_DIGEST_SIZE, file_key);
     }
     kpass_secure_release(state, sizeof *state);
+    kpass_clear_vector_registers();  // nettle's SHA-256 copies the file's bytes through them
     return result;
 }

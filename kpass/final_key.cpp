@@ -2,12 +2,13 @@
 #include <cstring>
 
 #include "kpass/crypto.h"
+#include "kpass/secret_bytes.h"
 #include "kpass/secure_memory.h"
 
 void kpass_final_key(const uint8_t composite[32], const uint8_t transform_seed[32], uint32_t rounds,
                      const uint8_t master_seed[16], uint8_t final_key[32]) {
     wiped<std::array<uint8_t, 32>> transformed;
-    std::memcpy(transformed.value.data(), composite, 32);
+    kpass_copy_secret(transformed.value.data(), composite, 32);
     kpass_transform_key(transform_seed, rounds, transformed.value.data());
 
     wiped<std::array<uint8_t, 48>> seeded;  // master seed || SHA-256(transformed)

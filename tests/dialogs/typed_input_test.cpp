@@ -10,6 +10,7 @@
 
 #include "dialogs/prompts.h"
 #include "key_probe.h"
+#include "kpass/secret_bytes.h"
 #include "support/secret_search.h"
 #include "support/virtual_terminal.h"
 
@@ -105,15 +106,20 @@ TEST(prompts, typed_text_and_cursor_survive_a_resize) {
 
 // The typed password, searched for in every form a copy of it takes, once
 // the prompt has closed: confirmed (with a resize in between), cancelled,
-// and at the end of the terminal's input.
+// and at the end of the terminal's input. The registers are searched too,
+// as a signal frame saves them right after the prompt: a string function
+// that copied the password through a vector register leaves it there, and
+// the frame of the next signal, or of the next lazy binding, keeps it.
 TEST(prompt_password, leaves_no_copy_of_the_typed_text) {
     auto* page = static_cast<char*>(mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     ASSERT_NE(page, MAP_FAILED);
     char* typed = page;
     char* handed_back = page + 1024;
-    std::strcpy(typed, "Hz4-typed-passphrase-longer-than-its-field-31");
-    const std::vector<secret> wanted = {{"typed password", typed, std::strlen(typed), true}};
+    static constexpr char password[] = "Hz4-typed-passphrase-longer-than-its-field-31";  // read-only: never searched
+    kpass_copy_secret(typed, password, sizeof password);  // the test's own copy leaves none in a register
+    const std::vector<secret> wanted = {{"typed password", typed, sizeof password - 1, true}};
     enum class ending { confirmed, cancelled, input_ended };
+    register_frames frames;  // before the prompt: setting it up overwrites registers
     for (ending how : {ending::confirmed, ending::cancelled, ending::input_ended}) {
         SCOPED_TRACE(static_cast<int>(how));
         virtual_terminal vt(24, 80);
@@ -125,12 +131,14 @@ TEST(prompt_password, leaves_no_copy_of_the_typed_text) {
             vt.close_input();
         else
             vt.type(how == ending::confirmed ? "\r" : "\t\t\r");
-        EXPECT_EQ(prompt_password(handed_back, 256), how == ending::confirmed ? 0 : 1);
-        if (how == ending::confirmed) {
-            EXPECT_STREQ(handed_back, typed);
-        }
-        explicit_bzero(handed_back, 256);
+        const int result = prompt_password(handed_back, 256);
+        frames.save();
         EXPECT_EQ(copies_left(wanted, page), std::vector<std::string>{});
+        EXPECT_EQ(result, how == ending::confirmed ? 0 : 1);
+        // Compared without vector registers too: the C library's strcmp
+        // may leave the password in one for the next case to find.
+        EXPECT_EQ(kpass_secrets_equal(handed_back, typed, sizeof password), how == ending::confirmed);
+        explicit_bzero(handed_back, 256);
     }
     munmap(page, 4096);
 }

@@ -12,6 +12,7 @@
 // out, and hand them to the code under test from there.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -28,6 +29,25 @@ struct secret {
 // "<name> as <form> in <mapping>" for every copy found outside the page
 // at own_page (4096 bytes).
 std::vector<std::string> copies_left(const std::vector<secret>& wanted, const void* own_page);
+
+// The registers where the search reads them. While one lives, SIGUSR2 is
+// handled on an alternate stack of its own (memory the search reads, and
+// that no later call runs on); save() raises it, so that the frame the
+// kernel writes there keeps the general and vector registers (zmm16 to
+// zmm31 too, where the processor has them) as they were: a secret left in
+// a register is found as a copy. Make it before the code under test, since
+// installing the handler overwrites vector registers itself, and call
+// save() right after that code: any call in between may overwrite them too.
+struct register_frames {
+    register_frames();
+    ~register_frames();
+    void save() const;
+    // copies_left's search, in the saved registers alone ("in the registers").
+    std::vector<std::string> copies_in_registers(const std::vector<secret>& wanted) const;
+
+    stack_t old_stack{};
+    struct sigaction old_action{};
+};
 
 // The same search in another process, read through /proc/PID/mem (which
 // takes root when that process is not dumpable).
