@@ -29,30 +29,36 @@ uint64_t saved_register_state() {
     return (static_cast<uint64_t>(high) << 32) | low;
 }
 
-constexpr uint64_t sse_and_ymm_state = 0x06;   // XMM and the upper halves of YMM
-constexpr uint64_t zmm_state = 0xE0;           // opmask, upper halves of ZMM 0-15, ZMM 16-31
+constexpr uint64_t sse_and_ymm_state = 0x06;  // XMM and the upper halves of YMM
+constexpr uint64_t zmm_state = 0xE0;          // opmask, upper halves of ZMM 0-15, ZMM 16-31
 
-// The fastest kernel the processor runs, of those this build has.
-kpass_aes_kernel fastest_on_processor() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return kpass_aes_kernel::nettle;
-    const bool aes = ecx & bit_AES, sse41 = ecx & bit_SSE4_1, osxsave = ecx & bit_OSXSAVE, avx = ecx & bit_AVX;
-    if (!aes || !sse41) return kpass_aes_kernel::nettle;
-    kpass_aes_kernel fastest = kpass_aes_kernel::aesni;
-    if (!osxsave || !avx || __get_cpuid_max(0, nullptr) < 7) return fastest;
-    const uint64_t state = saved_register_state();
-    __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    const bool avx2 = ebx & bit_AVX2, vaes = ecx & bit_VAES;
-    const bool avx512 = (ebx & bit_AVX512F) && (ebx & bit_AVX512VL);
 #ifdef KPASS_VAES256_KERNEL
-    if ((state & sse_and_ymm_state) == sse_and_ymm_state && avx2 && vaes) fastest = kpass_aes_kernel::vaes256;
+constexpr bool vaes256_built = true;
+#else
+constexpr bool vaes256_built = false;
 #endif
 #ifdef KPASS_VAES512_KERNEL
-    const uint64_t wide_state = sse_and_ymm_state | zmm_state;
-    if ((state & wide_state) == wide_state && avx2 && vaes && avx512) fastest = kpass_aes_kernel::vaes512;
+constexpr bool vaes512_built = true;
+#else
+constexpr bool vaes512_built = false;
 #endif
-    (void)state, (void)avx2, (void)vaes, (void)avx512;
-    return fastest;
+
+// The fastest kernel the processor runs, of those this build has. A kernel
+// needs its instructions (cpuid) and the system's saving of the registers
+// it uses (XCR0): without that, the first of them faults.
+kpass_aes_kernel fastest_on_processor() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || !(ecx & bit_AES) || !(ecx & bit_SSE4_1))
+        return kpass_aes_kernel::nettle;
+    if (!(ecx & bit_OSXSAVE) || !(ecx & bit_AVX) || __get_cpuid_max(0, nullptr) < 7) return kpass_aes_kernel::aesni;
+    const uint64_t state = saved_register_state();
+    __cpuid_count(7, 0, eax, ebx, ecx, edx);
+    const bool vaes256 = (state & sse_and_ymm_state) == sse_and_ymm_state && (ebx & bit_AVX2) && (ecx & bit_VAES);
+    const bool vaes512 =
+        vaes256 && (state & zmm_state) == zmm_state && (ebx & bit_AVX512F) && (ebx & bit_AVX512VL);
+    if (vaes512 && vaes512_built) return kpass_aes_kernel::vaes512;
+    if (vaes256 && vaes256_built) return kpass_aes_kernel::vaes256;
+    return kpass_aes_kernel::aesni;
 }
 
 #else
