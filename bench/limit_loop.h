@@ -46,27 +46,23 @@ constexpr int limit_registers = 16;
 #define LIMIT_ROUND(instruction) instruction " %1, %0"
 #endif
 
-template <class Vector>
-Vector limit_aesenc(Vector a, Vector key) {
-    asm(LIMIT_ROUND("aesenc") : "+" LIMIT_REGISTER(a) : LIMIT_REGISTER(key));
+// One AES round (the last round's instruction when last) on a, the key in
+// a register or read from memory.
+template <bool last, class Vector>
+Vector limit_aes(Vector a, Vector key) {
+    if constexpr (last)
+        asm(LIMIT_ROUND("aesenclast") : "+" LIMIT_REGISTER(a) : LIMIT_REGISTER(key));
+    else
+        asm(LIMIT_ROUND("aesenc") : "+" LIMIT_REGISTER(a) : LIMIT_REGISTER(key));
     return a;
 }
 
-template <class Vector>
-Vector limit_aesenc(Vector a, const Vector* key) {
-    asm(LIMIT_ROUND("aesenc") : "+" LIMIT_REGISTER(a) : "m"(*key));
-    return a;
-}
-
-template <class Vector>
-Vector limit_aesenclast(Vector a, Vector key) {
-    asm(LIMIT_ROUND("aesenclast") : "+" LIMIT_REGISTER(a) : LIMIT_REGISTER(key));
-    return a;
-}
-
-template <class Vector>
-Vector limit_aesenclast(Vector a, const Vector* key) {
-    asm(LIMIT_ROUND("aesenclast") : "+" LIMIT_REGISTER(a) : "m"(*key));
+template <bool last, class Vector>
+Vector limit_aes(Vector a, const Vector* key) {
+    if constexpr (last)
+        asm(LIMIT_ROUND("aesenclast") : "+" LIMIT_REGISTER(a) : "m"(*key));
+    else
+        asm(LIMIT_ROUND("aesenc") : "+" LIMIT_REGISTER(a) : "m"(*key));
     return a;
 }
 
@@ -80,16 +76,11 @@ auto limit_key_of(const Key& key) {
         return Lanes::key(key);
 }
 
-template <class Lanes, bool in_memory, class Key, int... i>
+// One round (the last when last) on every chain of Lanes.
+template <class Lanes, bool in_memory, bool last, class Key, int... i>
 void limit_round(limit_chains<Lanes, sizeof...(i)>& c, [[maybe_unused]] const Key& key,
                  std::integer_sequence<int, i...>) {
-    ((c.at[i] = limit_aesenc(c.at[i], limit_key_of<Lanes, in_memory>(key))), ...);
-}
-
-template <class Lanes, bool in_memory, class Key, int... i>
-void limit_last_round(limit_chains<Lanes, sizeof...(i)>& c, [[maybe_unused]] const Key& key,
-                      std::integer_sequence<int, i...>) {
-    ((c.at[i] = limit_aesenclast(c.at[i], limit_key_of<Lanes, in_memory>(key))), ...);
+    ((c.at[i] = limit_aes<last>(c.at[i], limit_key_of<Lanes, in_memory>(key))), ...);
 }
 
 template <class Lanes, int... i>
@@ -128,13 +119,13 @@ __attribute__((noinline)) double limit_pass_seconds(const Key (&keys)[15], uint3
     for (uint32_t round = 0; round < rounds; ++round) {
 #pragma GCC unroll 13
         for (int k = 1; k < 14; ++k) {
-            limit_round<Z, in_memory>(zs, keys[k], z);
-            limit_round<Y, in_memory>(ys, keys[k], y);
-            limit_round<X, in_memory>(xs, keys[k], x);
+            limit_round<Z, in_memory, false>(zs, keys[k], z);
+            limit_round<Y, in_memory, false>(ys, keys[k], y);
+            limit_round<X, in_memory, false>(xs, keys[k], x);
         }
-        limit_last_round<Z, in_memory>(zs, keys[14], z);
-        limit_last_round<Y, in_memory>(ys, keys[14], y);
-        limit_last_round<X, in_memory>(xs, keys[14], x);
+        limit_round<Z, in_memory, true>(zs, keys[14], z);
+        limit_round<Y, in_memory, true>(ys, keys[14], y);
+        limit_round<X, in_memory, true>(xs, keys[14], x);
     }
     const double seconds = now_seconds() - start;
     // One store at the end, so that no chain is left out.
@@ -165,7 +156,8 @@ double limit_seconds_among(limit_shape shape, const Key (&keys)[15], uint32_t ro
 // Fixed round keys, distinct in every lane.
 inline __m128i limit_key(int k, int lane) { return _mm_set_epi32(k * 0x01010101, 0x5a5a5a5a ^ k, ~k, k * 977 + lane); }
 
-// One block a register; also the low lanes of a wider key register.
+// One block a register. key() takes the low lanes of a wider key register;
+// low() folds every lane of a register into one, for the end of a pass.
 struct limit_xmm {
     using vector = __m128i;
     static vector start(int i) { return _mm_set1_epi32(i + 1); }
@@ -176,7 +168,7 @@ struct limit_xmm {
 #ifdef __AVX512F__
     static vector key(__m512i k) { return _mm512_castsi512_si128(k); }
 #endif
-    static __m128i low(vector a) { return a; }  // every lane folded into one
+    static __m128i low(vector a) { return a; }
 };
 
 #if defined(__AVX2__) && defined(__VAES__)

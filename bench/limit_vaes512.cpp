@@ -8,8 +8,10 @@
 
 // GCC 12's casts from zmm to ymm start from an undefined register, which
 // it then warns of where they are inlined.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#endif
 
 #include "bench/limit_loop.h"
 
