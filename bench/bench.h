@@ -41,14 +41,16 @@ transform_figures measure_transform(uint32_t rounds);
 // 16-byte halves of state, interleaved, under fixed round keys.
 void limit_loop(uint32_t rounds, uint8_t state[32]);
 
-// ---- Database files (kdb_files.cpp), all under bench_password.
+// ---- Database files (kdb_files.cpp), under bench_password unless given
+// another.
 
 inline constexpr const char* bench_password = "correct horse battery staple";
+inline constexpr uint32_t few_rounds = 6;
 
 // A small database whose key takes rounds transform rounds.
-std::vector<uint8_t> small_kdb(uint32_t rounds);
-// entry_count entries spread evenly over group_count groups, few rounds.
-std::vector<uint8_t> large_kdb(uint32_t group_count, uint32_t entry_count);
+std::vector<uint8_t> small_kdb(uint32_t rounds, const std::string& password = bench_password);
+// entry_count entries spread evenly over group_count groups.
+std::vector<uint8_t> large_kdb(uint32_t group_count, uint32_t entry_count, uint32_t rounds = few_rounds);
 
 // ---- Opening (open_figures.cpp). Each exits with a message when the
 // library refuses the file.
@@ -62,6 +64,36 @@ struct open_figures {
 };
 
 open_figures measure_open(const std::vector<uint8_t>& file);
+
+// ---- Every try of a typed password at once (tries_figures.cpp), through
+// try_password on files of rounds rounds, under the kernel that
+// KDBROWSE_AES leaves chosen. Exits with a message when a result is not
+// the one expected.
+
+struct tries_figures {
+    double one_try;        // an ASCII password, no key file: one key
+    double wrong_tries7;   // a wrong password with 7 encodings
+    double wrong_tries14;  // the same with a key file: 14 keys
+    double last_try;       // a right password that matches on its 7th try
+};
+
+tries_figures measure_tries(uint32_t rounds);
+
+// try_password with a wrong password on the file (initialised outside the
+// clock), seconds.
+double wrong_password_seconds(const std::vector<uint8_t>& file);
+
+// ---- The processor's limit for many tries (limit_figures.cpp).
+
+struct limit_figures {
+    double seconds;     // the fastest split, rounds rounds
+    std::string split;  // "3zmm+1ymm", or "2x(14xmm)" for two passes
+};
+
+// The fastest way this processor runs blocks independent AES-256 chains
+// for rounds rounds, in registers no wider than widest blocks (4 with
+// AVX-512, 2 with AVX2, 1 with AES-NI alone); none when it has no AES-NI.
+std::optional<limit_figures> measure_limit(int blocks, int widest, uint32_t rounds);
 
 // ---- Memory (memory_figure.cpp).
 

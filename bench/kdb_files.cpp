@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr uint32_t few_rounds = 6;
-
 std::string numbered(const char* prefix, uint32_t number) { return prefix + std::to_string(number); }
 
 kdb_group_spec group(uint32_t id, uint16_t level) {
@@ -41,19 +39,19 @@ kdb_entry_spec entry(uint32_t number, uint32_t group_id) {
 
 }  // namespace
 
-std::vector<uint8_t> small_kdb(uint32_t rounds) {
+std::vector<uint8_t> small_kdb(uint32_t rounds, const std::string& password) {
     kdb_write_options options;
     options.rounds = rounds;
     std::vector<kdb_group_spec> groups = {group(1, 0), group(2, 1)};
     std::vector<kdb_entry_spec> entries = {entry(1, 1), entry(2, 2), entry(3, 2)};
-    return kdb_write(options, groups, entries, bench_password);
+    return kdb_write(options, groups, entries, password);
 }
 
 // Groups in tree order: every tenth one at the top level, the others its
 // subgroups.
-std::vector<uint8_t> large_kdb(uint32_t group_count, uint32_t entry_count) {
+std::vector<uint8_t> large_kdb(uint32_t group_count, uint32_t entry_count, uint32_t rounds) {
     kdb_write_options options;
-    options.rounds = few_rounds;
+    options.rounds = rounds;
     std::vector<kdb_group_spec> groups;
     groups.reserve(group_count);
     for (uint32_t i = 0; i < group_count; ++i) groups.push_back(group(i + 1, i % 10 == 0 ? 0 : 1));

@@ -113,23 +113,23 @@ std::vector<password_bytes> password_encodings(std::string_view typed, bool type
 }
 
 int try_password(kpass_db* db, const char* password, const uint8_t* file_key) {
-    std::vector<password_bytes> tries;
     try {
-        tries = password_encodings({password, kpass_secret_length(password)}, utf8_locale());
+        const std::vector<password_bytes> tries = password_encodings({password, kpass_secret_length(password)}, utf8_locale());
+        // With the key file first, when there is one; then without it.
+        const uint8_t* file_keys[] = {file_key, nullptr};
+        const std::span<const uint8_t* const> withs = std::span(file_keys).subspan(file_key != nullptr ? 0 : 1);
+        const size_t count = withs.size() * tries.size();
+        secure_vector<uint8_t> keys(count * kpass_key_size);
+        uint8_t* key = keys.data();
+        for (const uint8_t* with : withs) {
+            for (const password_bytes& bytes : tries) {
+                kpass_hash_key(bytes.data(), with, key);
+                key += kpass_key_size;
+            }
+        }
+        int matched = 0;
+        return kpass_decrypt_db_any(db, keys.data(), static_cast<int>(count), &matched);
     } catch (const std::bad_alloc&) {
         return kpass_out_of_memory;
     }
-    int result = kpass_wrong_key;
-    // With the key file first, when there is one; then without it.
-    const uint8_t* file_keys[] = {file_key, nullptr};
-    for (const uint8_t* with : std::span(file_keys).subspan(file_key != nullptr ? 0 : 1)) {
-        for (const password_bytes& bytes : tries) {
-            uint8_t key[kpass_key_size];
-            kpass_hash_key(bytes.data(), with, key);
-            result = kpass_decrypt_db(db, key);
-            explicit_bzero(key, sizeof key);
-            if (result != kpass_wrong_key) return result;
-        }
-    }
-    return result;
 }

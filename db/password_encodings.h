@@ -45,11 +45,12 @@ std::vector<password_bytes> password_encodings(std::string_view typed, bool type
 // of password_encodings(password, utf8_locale()): with file_key (a key
 // file's key, kpass_key_size bytes) in each of them first, when there is
 // one, then without it in each, so that a database that needs no key file
-// opens in a run that has one. Each key comes from kpass_hash_key and is
-// tried with kpass_decrypt_db, until one is not refused as a wrong key, and
-// is wiped after its try. Returns that try's result: kpass_success (0) when
-// one matched; kpass_bad_contents or kpass_out_of_memory, which end the
-// tries (for damaged contents the key did match and the file is what is
-// wrong); else kpass_wrong_key. Out of memory for the byte strings
-// themselves is kpass_out_of_memory too.
+// opens in a run that has one. Every key comes from kpass_hash_key, all of
+// them into one secure block (wiped when released) before one
+// kpass_decrypt_db_any call tries them in that order: so a wrong password
+// costs about one transform, not one for each key. Returns its result:
+// kpass_success (0) when one matched; kpass_bad_contents or
+// kpass_out_of_memory, which end the tries (for damaged contents the key
+// did match and the file is what is wrong); else kpass_wrong_key. Out of
+// memory for the byte strings or the keys is kpass_out_of_memory too.
 int try_password(kpass_db* db, const char* password, const uint8_t* file_key = nullptr);

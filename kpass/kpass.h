@@ -5,7 +5,8 @@
 //   kpass_init_db    once, on the whole file's bytes (which may be released
 //                    as soon as it returns);
 //   kpass_hash_pw +  for every password tried, until one matches
-//   kpass_decrypt_db (kpass_hash_key for a password with a key file);
+//   kpass_decrypt_db (kpass_hash_key for a password with a key file;
+//                    kpass_decrypt_db_any for several keys at once);
 //   kpass_free_db    once, when the record is done with (locked or unlocked).
 // After a match the group and entry arrays and every field in them are
 // readable. Texts are NUL-terminated and never null: a text is its field's
@@ -146,6 +147,17 @@ int kpass_file_key_end(kpass_file_key* state, uint8_t* file_key);
 // first drops the records it holds (pointers into them go stale) and then
 // tries the key as the first call did.
 int kpass_decrypt_db(kpass_db* db, const uint8_t* key);
+
+// kpass_decrypt_db for count keys (count * kpass_key_size bytes at keys)
+// tried in their order: the first that is not refused as a wrong key ends
+// the tries, and its result is returned, with *matched (unless matched is
+// null) set to its index on success. kpass_wrong_key when none matched (or
+// count is 0). All the keys' transforms run together, for little more than
+// the time of one where the processor has the AES units to spare, and a
+// key whose last block does not decrypt to valid padding is refused
+// without decrypting the rest; a key is accepted only when the contents'
+// hash matches.
+int kpass_decrypt_db_any(kpass_db* db, const uint8_t* keys, int count, int* matched);
 
 // Releases everything the record holds (wiping keys and decrypted contents
 // first), but not the record's own storage, which kpass_init_db may take

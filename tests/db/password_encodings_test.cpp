@@ -1,12 +1,32 @@
 // The byte strings a typed master password is tried as, and unlocking
 // files whose writers hashed other bytes of the same text.
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <clocale>
+#include <cstdlib>
 
 #include "db/password_encodings.h"
+#include "kpass/crypto.h"
 #include "kpass/kpass_test_helpers.h"
 #include "support/peer_files.h"
+#include "support/secret_search.h"
 
 namespace {
+
+// Runs check once under each key transform kernel this processor runs,
+// forced through KDBROWSE_AES.
+template <class Check>
+void under_every_kernel(Check check) {
+    for (const char* name : {"nettle", "aesni", "vaes256", "vaes512"}) {
+        setenv("KDBROWSE_AES", name, 1);
+        if (std::string(kpass_aes_kernel_name(kpass_aes_kernel_chosen())) != name) continue;  // not on this processor
+        SCOPED_TRACE(name);
+        check();
+    }
+    unsetenv("KDBROWSE_AES");
+}
 
 TEST(PasswordEncodings, EachEncodingThatHoldsTheTextOnceInOrder) {
     struct encodings_case {
@@ -84,14 +104,16 @@ TEST(TryPassword, TheTypedTextUnlocksWhicheverOfItsEncodingsTheWriterHashed) {
         {"C locale: the bytes typed", "C", "p\xe4ss", "p\xe4ss", kpass_success},
         {"C locale: no other", "C", "p\xe4ss", "p\xc3\xa4ss", kpass_wrong_key},
     };
-    for (const hashed_case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_NE(std::setlocale(LC_CTYPE, c.locale), nullptr);
-        test_db t;
-        ASSERT_EQ(t.init(kdb_write({}, {small_group_spec()}, {}, c.hashed)), kpass_success);
-        EXPECT_EQ(try_password(t.db, c.typed), c.result);
-        EXPECT_EQ(t.db->groups != nullptr, c.result == kpass_success);
-    }
+    under_every_kernel([&] {
+        for (const hashed_case& c : cases) {
+            SCOPED_TRACE(c.what);
+            ASSERT_NE(std::setlocale(LC_CTYPE, c.locale), nullptr);
+            test_db t;
+            ASSERT_EQ(t.init(kdb_write({}, {small_group_spec()}, {}, c.hashed)), kpass_success);
+            EXPECT_EQ(try_password(t.db, c.typed), c.result);
+            EXPECT_EQ(t.db->groups != nullptr, c.result == kpass_success);
+        }
+    });
 }
 
 TEST(TryPassword, WithAKeyFileEachEncodingIsTriedWithItThenWithout) {
@@ -103,13 +125,55 @@ TEST(TryPassword, WithAKeyFileEachEncodingIsTriedWithItThenWithout) {
         {true, "p\xe4ss", "p\xc3\xa4ss", kpass_success},   // Latin-1
         {false, "p\xe4ss", "p\xc3\xa4ss", kpass_success},  // no key file needed
     };
-    for (const auto& c : cases) {
-        kdb_write_options options;
-        if (c.locked_by_key_file) options.file_key = file_key;
-        test_db t;
-        ASSERT_EQ(t.init(kdb_write(options, {small_group_spec()}, {}, c.hashed)), kpass_success);
-        EXPECT_EQ(try_password(t.db, c.typed, file_key.data()), c.result) << c.typed;
+    under_every_kernel([&] {
+        for (const auto& c : cases) {
+            kdb_write_options options;
+            if (c.locked_by_key_file) options.file_key = file_key;
+            test_db t;
+            ASSERT_EQ(t.init(kdb_write(options, {small_group_spec()}, {}, c.hashed)), kpass_success);
+            EXPECT_EQ(try_password(t.db, c.typed, file_key.data()), c.result) << c.typed;
+        }
+    });
+}
+
+// Every candidate key of a wrong password (each encoding, with the key file
+// and without), and each one transformed, is wiped once the try is over.
+// They are computed in a child process, straight into a page of their own
+// that the search leaves out.
+TEST(TryPassword, LeavesNoCandidateKeyBehind) {
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    const char* typed = "\xc3\xb6\xc3\xa4\xc3\xbc\xc3\x9f";  // two encodings: four keys (a search costs each)
+    const std::array<uint8_t, 32> file_key = {9, 8, 7, 6, 5, 4, 3, 2, 1};
+    kdb_write_options options;
+    options.rounds = 3;
+    const std::vector<uint8_t> file = kdb_write(options, {small_group_spec()}, {}, "pw");
+    constexpr size_t most = 8;  // each key and its transform
+    using key = std::array<uint8_t, kpass_key_size>;
+    auto* needles = static_cast<key*>(mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(needles, MAP_FAILED);
+    static_assert(most * sizeof(key) <= 4096);
+    pid_t child = fork();
+    if (child == 0) {
+        size_t n = 0;
+        for (const uint8_t* with : {file_key.data(), static_cast<const uint8_t*>(nullptr)})
+            for (const password_bytes& bytes : password_encodings(typed, true)) {
+                kpass_hash_key(bytes.data(), with, needles[n].data());
+                needles[n + 1] = needles[n];
+                kpass_transform_key(file.data() + kdb_offset_transform_seed, options.rounds, needles[n + 1].data());
+                n += 2;
+            }
+        _exit(n == most ? 0 : 1);
     }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(status, 0);
+    test_db t;
+    ASSERT_EQ(t.init(file), kpass_success);
+    EXPECT_EQ(try_password(t.db, typed, file_key.data()), kpass_wrong_key);
+    std::vector<secret> wanted;
+    for (size_t i = 0; i < most; ++i) wanted.push_back({i % 2 ? "transformed key" : "candidate key", needles[i].data(), 32, false});
+    EXPECT_EQ(copies_left(wanted, needles), std::vector<std::string>{});
+    munmap(needles, 4096);
 }
 
 TEST(TryPassword, DamagedContentsUnderTheRightKeyAreNoWrongKey) {

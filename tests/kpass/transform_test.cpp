@@ -1,12 +1,19 @@
-// The key transform: its AES-NI kernel and the nettle path give the same
-// chains, and both are AES-256 as published.
+// The key transform: every kernel gives nettle's chains for any number of
+// keys, and nettle's is AES-256 as published.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
 #include <random>
+#include <vector>
 
 #include "kpass/crypto.h"
+
+// The AVX-512 kernel's own source, built against an emulation of its
+// instructions (vaes512_emulation.cpp), so that its logic runs on any
+// processor with VAES and AVX2.
+void emulated_transform_keys_vaes512(const uint8_t seed[32], uint32_t rounds, uint8_t* keys, std::size_t key_count);
+bool vaes512_emulation_built();
 
 namespace {
 
@@ -19,12 +26,7 @@ block32 random_block(std::mt19937& random) {
 }
 
 block32 nettle_result(const block32& seed, uint32_t rounds, block32 key) {
-    kpass_transform_key_nettle(seed.data(), rounds, key.data());
-    return key;
-}
-
-block32 aesni_result(const block32& seed, uint32_t rounds, block32 key) {
-    kpass_transform_key_aesni(seed.data(), rounds, key.data());
+    kpass_transform_keys_nettle(seed.data(), rounds, key);
     return key;
 }
 
@@ -53,9 +55,6 @@ TEST(transform, one_round_is_aes256_of_each_half_and_zero_rounds_change_nothing)
     block32 through_library = key;
     kpass_transform_key(fips_key.data(), 1, through_library.data());
     EXPECT_EQ(through_library, expected);
-    if (!kpass_transform_aesni_available()) GTEST_SKIP() << "no AES-NI kernel on this build or processor";
-    EXPECT_EQ(aesni_result(fips_key, 1, key), expected);
-    EXPECT_EQ(aesni_result(fips_key, 0, key), key);
 }
 
 // The halves are independent chains: changing one leaves the other's result.
@@ -67,37 +66,74 @@ TEST(transform, halves_are_independent_chains) {
     block32 a = nettle_result(seed, 5, key), b = nettle_result(seed, 5, changed);
     EXPECT_TRUE(std::equal(a.begin(), a.begin() + 16, b.begin()));
     EXPECT_FALSE(std::equal(a.begin() + 16, a.end(), b.begin() + 16));
-    if (!kpass_transform_aesni_available()) GTEST_SKIP() << "no AES-NI kernel on this build or processor";
-    EXPECT_EQ(aesni_result(seed, 5, key), a);
-    EXPECT_EQ(aesni_result(seed, 5, changed), b);
 }
 
-// Random seeds and keys, round counts from none to many, odd and even.
-TEST(transform, aesni_kernel_matches_nettle) {
-    if (!kpass_transform_aesni_available()) GTEST_SKIP() << "no AES-NI kernel on this build or processor";
-    std::mt19937 random(20240605);
-    const uint32_t round_counts[] = {0, 1, 2, 3, 16, 17, 999, 6000, 100001};
-    for (uint32_t rounds : round_counts) {
-        for (int trial = 0; trial < 4; ++trial) {
-            block32 seed = random_block(random), key = random_block(random);
-            EXPECT_EQ(aesni_result(seed, rounds, key), nettle_result(seed, rounds, key))
-                << "rounds " << rounds << ", trial " << trial;
+// Each kernel, for every number of keys that fills its registers and
+// passes differently, against nettle one key at a time; and the library's
+// entry points, whichever kernel they choose.
+enum class under_test { aesni, vaes256, vaes512, vaes512_emulated, library };
+
+class transform_kernel : public ::testing::TestWithParam<under_test> {};
+
+TEST_P(transform_kernel, gives_each_key_what_nettle_gives_it_alone) {
+    const under_test which = GetParam();
+    const kpass_aes_kernel kernel = which == under_test::aesni     ? kpass_aes_kernel::aesni
+                                    : which == under_test::vaes256 ? kpass_aes_kernel::vaes256
+                                                                   : kpass_aes_kernel::vaes512;
+    if (which == under_test::vaes512_emulated && !vaes512_emulation_built())
+        GTEST_SKIP() << "vaes512 emulation: not built (the compiler lacks VAES)";
+    if (which == under_test::vaes512_emulated && !kpass_aes_kernel_usable(kpass_aes_kernel::vaes256))
+        GTEST_SKIP() << "vaes512 emulation: the processor lacks VAES with AVX2";
+    if (which != under_test::library && which != under_test::vaes512_emulated && !kpass_aes_kernel_usable(kernel))
+        GTEST_SKIP() << kpass_aes_kernel_name(kernel) << ": not built, or the processor lacks it";
+    std::mt19937 random(20240605 + static_cast<int>(which));
+    struct run {
+        std::size_t count;
+        uint32_t rounds;
+    };
+    std::vector<run> runs;
+    for (std::size_t count : {1, 2, 3, 7, 8, 14, 28})
+        for (uint32_t rounds : {0u, 1u, 2u, 3u, 1000u}) runs.push_back({count, rounds});
+    for (uint32_t rounds : {16u, 17u, 6001u, 100001u}) runs.push_back({1, rounds});  // long chains of one key
+    for (const run& r : runs) {
+        block32 seed = random_block(random);
+        std::vector<block32> keys(r.count), expected(r.count);
+        for (std::size_t i = 0; i < r.count; ++i) {
+            keys[i] = random_block(random);
+            expected[i] = nettle_result(seed, r.rounds, keys[i]);
         }
-    }
-    for (int trial = 0; trial < 20; ++trial) {
-        uint32_t rounds = static_cast<uint32_t>(random() % 50000);
-        block32 seed = random_block(random), key = random_block(random);
-        EXPECT_EQ(aesni_result(seed, rounds, key), nettle_result(seed, rounds, key)) << "rounds " << rounds;
+        std::span<uint8_t> bytes(keys.front().data(), 32 * r.count);
+        if (which == under_test::vaes512_emulated)
+            emulated_transform_keys_vaes512(seed.data(), r.rounds, bytes.data(), r.count);
+        else if (which == under_test::library && r.count == 1)
+            kpass_transform_key(seed.data(), r.rounds, bytes.data());
+        else if (which == under_test::library)
+            kpass_transform_keys(seed.data(), r.rounds, bytes);
+        else
+            kpass_transform_keys_on(kernel, seed.data(), r.rounds, bytes);
+        EXPECT_EQ(keys, expected) << r.count << " keys, " << r.rounds << " rounds";
     }
 }
 
-// The library's own entry point gives the same chain, whichever path it takes.
-TEST(transform, library_transform_matches_nettle) {
-    std::mt19937 random(11);
-    for (uint32_t rounds : {0u, 1u, 2u, 6001u}) {
-        block32 seed = random_block(random), key = random_block(random);
-        block32 through_library = key;
-        kpass_transform_key(seed.data(), rounds, through_library.data());
-        EXPECT_EQ(through_library, nettle_result(seed, rounds, key)) << "rounds " << rounds;
+std::string name_of(const ::testing::TestParamInfo<under_test>& info) {
+    const char* names[] = {"aesni", "vaes256", "vaes512", "vaes512_emulated", "library"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(all, transform_kernel,
+                         ::testing::Values(under_test::aesni, under_test::vaes256, under_test::vaes512,
+                                           under_test::vaes512_emulated, under_test::library),
+                         name_of);
+
+// KDBROWSE_AES forces a slower kernel, never a faster or unknown one.
+TEST(transform, forced_kernel_is_never_faster_than_the_processor_allows) {
+    unsetenv("KDBROWSE_AES");
+    const kpass_aes_kernel fastest = kpass_aes_kernel_chosen();
+    for (const char* name : {"nettle", "aesni", "vaes256", "vaes512", "fastest", ""}) {
+        setenv("KDBROWSE_AES", name, 1);
+        const kpass_aes_kernel chosen = kpass_aes_kernel_chosen();
+        EXPECT_LE(chosen, fastest) << name;
+        EXPECT_TRUE(std::string(kpass_aes_kernel_name(chosen)) == name || chosen == fastest) << name;
     }
+    unsetenv("KDBROWSE_AES");
 }
