@@ -41,4 +41,26 @@ TEST_F(BrowseTest, AFindScrollsBothPanesToTheEntry) {
     EXPECT_EQ(found_state(state()), std::tuple(1, 7, 3, 7, 8, 6, 3));
 }
 
+// "N" walks back, wrapping from the first entry to the last; "n" forward
+// again. Before the first search neither does anything.
+TEST_F(BrowseTest, CapitalNFindsThePreviousMatch) {
+    add_groups(3);
+    add_entries(1, 2, "x");
+    add_entries(3, 2, "x");
+    start();
+    press('N');
+    EXPECT_EQ(state().focus, 0);
+    terminal_->type("x\r");
+    press('/');
+    const struct { int key, group, position; } steps[] = {
+        {'N', 2, 1}, {'N', 2, 0}, {'N', 0, 1}, {'n', 2, 0}, {'n', 2, 1}, {'n', 0, 0},
+    };
+    for (const auto& step : steps) {
+        press(step.key);
+        EXPECT_EQ(std::tuple(state().focus, state().shown_group, state().entry_cursor),
+                  std::tuple(1, step.group, step.position))
+            << static_cast<char>(step.key);
+    }
+}
+
 }  // namespace
