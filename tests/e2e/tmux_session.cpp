@@ -1,6 +1,9 @@
 #include "e2e/tmux_session.h"
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -215,6 +218,18 @@ void resize_window(const tmux_session& session, int width, int height) {
     // when the next read begins. One that arrives after curses has looked
     // and before it waits goes unnoticed until the next key, which may never
     // come: F12, which nothing in the program binds or types, is that key.
+    // tmux may give the terminal its new size (which signals the program)
+    // only after it has typed a key sent meanwhile, so the key waits until
+    // the terminal has that size.
+    poll_until(
+        [&] {
+            winsize size{};
+            const int fd = open(pane_format(session, "#{pane_tty}").c_str(), O_RDONLY | O_NOCTTY);
+            const bool resized = fd >= 0 && ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col == width && size.ws_row == height;
+            if (fd >= 0) close(fd);
+            return resized;
+        },
+        2);
     send_keys(session, {"F12"});
 }
 
