@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <string>
 
 #include "app/attachment_name.h"
@@ -128,8 +127,12 @@ std::string notes_read(const kpass_entry* entry) {
     return read;
 }
 
-std::string notes_lines(const char* notes) {
-    std::string lines = std::regex_replace(notes, std::regex("\r\n?"), "\n");
+std::string notes_lines(std::string_view notes) {
+    std::string lines;
+    for (size_t at = 0; at < notes.size(); ++at) {
+        if (notes.substr(at, 2) == "\r\n") ++at;
+        lines += notes[at] == '\r' ? '\n' : notes[at];
+    }
     if (lines.ends_with('\n')) lines.pop_back();
     return lines;
 }
