@@ -28,12 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string name_of(const std::string& description, bool utf8) {
-    char name[attachment_name_size];
-    attachment_file_name(description, utf8, name);
-    return name;
-}
-
 // Guards a name that leaves the folder, a control byte or an invalid
 // sequence the prompt would drop, and a cut inside a character.
 TEST(attachment_file_name, keeps_the_last_part_typeable_and_within_255_bytes) {
@@ -50,7 +44,11 @@ TEST(attachment_file_name, keeps_the_last_part_typeable_and_within_255_bytes) {
         {accents, true, accents.substr(0, 254)},        // cut between two characters
         {std::string(300, 'a'), false, std::string(255, 'a')},
     };
-    for (const auto& c : cases) EXPECT_EQ(name_of(c.description, c.utf8), c.name) << c.description;
+    for (const auto& c : cases) {
+        char name[attachment_name_size];
+        attachment_file_name(c.description, c.utf8, name);
+        EXPECT_EQ(name, c.name) << c.description;
+    }
 }
 
 std::string contents(const fs::path& path) {
@@ -116,25 +114,17 @@ TEST(write_new_file, a_full_disk_leaves_nothing) {
 }
 
 // The notes as the view's rows give them back, on a page so wide that no
-// line wraps, and as their lines: a line break between lines, none at the end.
+// line wraps; and the notes without their line breaks, which the rows are.
 std::string notes_read(const kpass_entry* entry) {
     const entry_view_page page = lay_out_entry_view(entry, "Never", false, 1 << 20, true);
     std::string read;
-    for (size_t i = 8; i < page.rows.size(); ++i) {
-        if (i > 8) read += '\n';
-        read += view_row_text(page, page.rows[i]);
-    }
+    for (size_t i = 8; i < page.rows.size(); ++i) read += view_row_text(page, page.rows[i]);
     return read;
 }
 
-std::string notes_lines(std::string_view notes) {
-    std::string lines;
-    for (size_t at = 0; at < notes.size(); ++at) {
-        if (notes.substr(at, 2) == "\r\n") ++at;
-        lines += notes[at] == '\r' ? '\n' : notes[at];
-    }
-    if (lines.ends_with('\n')) lines.pop_back();
-    return lines;
+std::string notes_unbroken(std::string notes) {
+    std::erase_if(notes, [](char c) { return c == '\r' || c == '\n'; });
+    return notes;
 }
 
 // The files with entries of their users' (those locked by key files hold
@@ -156,7 +146,7 @@ TEST(peer_files, every_note_reads_whole_and_every_attachment_saves) {
         ASSERT_TRUE(kpass_init_db(&db, file.data(), static_cast<int>(file.size())) == 0 && kpass_decrypt_db(&db, key) == 0)
             << name;
         for (kpass_entry* const* e = db.entries; *e != nullptr; ++e) {
-            EXPECT_EQ(notes_read(*e), notes_lines((*e)->notes)) << name << ": " << (*e)->title;
+            EXPECT_EQ(notes_read(*e), notes_unbroken((*e)->notes)) << name << ": " << (*e)->title;
             if ((*e)->binary_size == 0) continue;
             char file_name[attachment_name_size];
             attachment_file_name((*e)->description, true, file_name);

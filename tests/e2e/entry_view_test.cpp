@@ -1,7 +1,7 @@
 // The entry view in a real terminal, in the "C" locale and in UTF-8: its
-// rows cell for cell as the page scrolls and the terminal is resized (a
-// cut field's "+" in reverse video), the
-// attachment saved with "w" with its messages, and the way out.
+// rows cell for cell as the page scrolls and the terminal is resized (a cut
+// field's "+" in reverse video), the attachment saved with "w" with its
+// messages, and the way out.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,23 +20,19 @@ const std::string a48(48, 'a'), b37(37, 'b');
 
 std::string line(int n) { return "line " + std::to_string(n); }
 
-// 60 lines with CR LF: one wider than the terminal, one with a wide letter
-// at the wrap point (at 40 columns), one with a tab, one with an escape byte.
+// The sample's first entry (Forum) with 60 lines of notes with CR LF: one
+// wider than the terminal, one with a wide letter at the wrap point (at 40
+// columns), one with a tab, one with an escape byte; a URL to cut, and an
+// attachment.
 database_contents view_database() {
-    kdb_entry_spec entry;
-    entry.group_id = 1;
-    entry.title = "Notes";
+    database_contents contents = sample_database();
+    kdb_entry_spec& entry = contents.entries[0];
     entry.url = "https://example.com/" + std::string(30, 'u');
-    entry.password = "pw-in-view";
-    entry.etime = kdb_pack_time(2999, 12, 28, 23, 59, 59);
     entry.description = "../pic.bin";
     entry.binary = attachment;
     entry.notes = line(1) + "\r\n" + a48 + "aa\r\n" + b37 + wide + "c\r\nx\ty\r\nesc\x1b[31mred";
     for (int n = 6; n <= 60; ++n) entry.notes += "\r\n" + line(n);
-    kdb_group_spec group;
-    group.id = 1;
-    group.name = "g";
-    return {{group}, {entry}};
+    return contents;
 }
 
 // The rows inside the border (whose characters tmux reads back as one byte
@@ -56,33 +52,28 @@ TEST_P(entry_view, scrolls_resizes_and_saves_the_attachment) {
     const bool utf8 = GetParam();
     temp_dir dir;
     tmux_session session;
-    const std::string path = write_database(dir, "view.kdb", view_database(), "pw");
+    const std::string path = write_database(dir, "view.kdb", view_database(), sample_password);
     std::filesystem::create_directory(dir.path + "/home");
     std::vector<std::string> env = {"HOME=" + dir.path + "/home"};
     if (utf8) env.push_back("LANG=C.UTF-8");
     ASSERT_TRUE(start_kdbrowse(session, dir.path, {path}, env));
-    ASSERT_TRUE(enter_password(session, "pw") && wait_for_browsing(session)) << screen_dump(session);
+    ASSERT_TRUE(enter_password(session, sample_password) && wait_for_browsing(session)) << screen_dump(session);
     resize_window(session, 40, 12);
     send_keys(session, {"Tab", "v"});
     const std::string keys = "q:back  [space],r:reveal  u:user  U:URL";
-    auto lines = [](int from, int to, const std::string& key_line) {
-        std::vector<std::string> rows;
-        for (int n = from; n <= to; ++n) rows.push_back(line(n));
-        rows.push_back(key_line);
-        return rows;
-    };
+    std::vector<std::string> last_page;  // at 50 x 14
+    for (int n = 50; n <= 60; ++n) last_page.push_back(line(n));
+    last_page.push_back(keys + " 59-69/69");
     const struct { const char* key; std::vector<std::string> rows; } steps[] = {
-        {"", {"Title: Notes", "Username:", "URL: https://example.com/" + std::string(12, 'u') + "+",
+        {"", {"Title: Forum", "Username: alice", "URL: https://example.com/" + std::string(12, 'u') + "+",
               "Password: ********", "Expires: Never",
               "Attachment: ../pic.bin, 3 bytes", "", "Notes:", line(1), keys.substr(0, 31) + " 1-9/70"}},
-        {"End", lines(52, 60, keys.substr(0, 29) + " 62-70/70")},
-        {"Home", {}},
         {"PgDn", {a48.substr(0, 38), std::string(12, 'a'), utf8 ? b37 : b37 + "?", utf8 ? wide + "c" : "??c",
                   "x       y", "esc?[31mred", line(6), line(7), line(8), keys.substr(0, 29) + " 10-18/70"}},
         // Wider: the row shown first (the start of the long line) stays first.
         {"resize", {a48, "aa", b37 + (utf8 ? wide : "???") + "c", "x       y", "esc?[31mred", line(6), line(7),
                     line(8), line(9), line(10), line(11), keys + " 10-20/69"}},
-        {"End", lines(50, 60, keys + " 59-69/69")},
+        {"End", last_page},
     };
     EXPECT_TRUE(wait_for_reversed(session, "+")) << "the cut URL's mark";
     for (const auto& step : steps) {
@@ -97,7 +88,7 @@ TEST_P(entry_view, scrolls_resizes_and_saves_the_attachment) {
 
     // "w": the cleaned name confirmed, then the same name again, then "~/".
     const struct { std::vector<std::string> keys; const char* shows; } saving[] = {
-        {{"Home", "r"}, "Password: pw-in-view"}, {{"w"}, "Save as: pic.bin"}, {{"Enter"}, "Saved."},
+        {{"Home", "r"}, "Password: forum-secret"}, {{"w"}, "Save as: pic.bin"}, {{"Enter"}, "Saved."},
         {{"Enter"}, "Password: ********"}, {{"w", "Enter"}, "File exists."},
         {{"Enter", "w", "BSpace", "BSpace", "BSpace", "BSpace", "BSpace", "BSpace", "BSpace", "~/h.bin", "Enter"}, "Saved."},
     };

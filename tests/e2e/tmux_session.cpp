@@ -221,15 +221,10 @@ void resize_window(const tmux_session& session, int width, int height) {
     // tmux may give the terminal its new size (which signals the program)
     // only after it has typed a key sent meanwhile, so the key waits until
     // the terminal has that size.
-    poll_until(
-        [&] {
-            winsize size{};
-            const int fd = open(pane_format(session, "#{pane_tty}").c_str(), O_RDONLY | O_NOCTTY);
-            const bool resized = fd >= 0 && ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col == width && size.ws_row == height;
-            if (fd >= 0) close(fd);
-            return resized;
-        },
-        2);
+    const int tty = open(pane_format(session, "#{pane_tty}").c_str(), O_RDONLY | O_NOCTTY);
+    winsize size{};
+    poll_until([&] { return ioctl(tty, TIOCGWINSZ, &size) == 0 && size.ws_col == width && size.ws_row == height; }, 2);
+    if (tty >= 0) close(tty);
     send_keys(session, {"F12"});
 }
 

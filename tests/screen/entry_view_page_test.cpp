@@ -20,14 +20,6 @@ rows rows_of(const entry_view_page& page, size_t from = 0) {
     return out;
 }
 
-struct view_entry {
-    memory_db m;
-    kpass_entry* e;
-    explicit view_entry(const std::string& notes, const std::string& title = "t") : e(m.add_entry(1, title)) {
-        e->notes = m.text(notes);
-    }
-};
-
 const std::string wide = "\xe6\xbc\xa2";  // a CJK letter, two cells
 
 // Notes, as the rows below "Notes:" (the rest of the rules, in both
@@ -47,10 +39,10 @@ TEST(lay_out_entry_view, notes_are_split_wrapped_and_cleaned) {
     };
     for (const auto& c : cases) {
         ASSERT_NE(std::setlocale(LC_CTYPE, c.utf8 ? "C.UTF-8" : "C"), nullptr);
-        view_entry v(c.notes);
-        const entry_view_page page = lay_out_entry_view(v.e, "Never", false, c.width, c.utf8);
-        ASSERT_GE(page.rows.size(), 8u);
-        EXPECT_EQ(rows_of(page, 8), c.want) << c.notes << (c.utf8 ? " (UTF-8)" : " (C)");
+        memory_db m;
+        kpass_entry* e = m.add_entry(1, "t");
+        e->notes = m.text(c.notes);
+        EXPECT_EQ(rows_of(lay_out_entry_view(e, "Never", false, c.width, c.utf8), 8), c.want) << c.notes << (c.utf8 ? " (UTF-8)" : " (C)");
     }
     std::setlocale(LC_CTYPE, "C");
 }
@@ -58,16 +50,16 @@ TEST(lay_out_entry_view, notes_are_split_wrapped_and_cleaned) {
 // The fields: cut with "+" at the width, the password masked or wrapped
 // under its first character, the attachment's name and size.
 TEST(lay_out_entry_view, fields_take_a_row_each_and_are_cut_to_the_width) {
-    view_entry v("n", "A very long title here");
-    v.e->username = v.m.text("bob");
-    v.e->password = v.m.text("abcdefghijklmnop");
-    v.e->description = v.m.text("p.jpg");
-    v.e->binary_size = 3;
-    EXPECT_EQ(rows_of(lay_out_entry_view(v.e, "2019-01-01 (expired)", true, 20, false)),
+    memory_db m;
+    kpass_entry* e = m.add_entry(1, "A very long title here", "bob", "abcdefghijklmnop");
+    e->notes = m.text("n");
+    e->description = m.text("p.jpg");
+    e->binary_size = 3;
+    EXPECT_EQ(rows_of(lay_out_entry_view(e, "2019-01-01 (expired)", true, 20, false)),
               (rows{"Title: A very long +", "Username: bob", "URL: ", "Password: abcdefghij", "          klmnop",
                     "Expires: 2019-01-01+", "Attachment: p.jpg, +", "", "Notes:", "n"}));
-    v.e->description = v.m.text("");
-    EXPECT_EQ(rows_of(lay_out_entry_view(v.e, "Never", false, 40, false))[5], "Attachment: (no name), 3 bytes");
+    e->description = m.text("");
+    EXPECT_EQ(rows_of(lay_out_entry_view(e, "Never", false, 40, false))[5], "Attachment: (no name), 3 bytes");
 }
 
 }  // namespace
