@@ -2,16 +2,16 @@
 
 #include "app/app_state.h"
 #include "app/browsing_screen.h"
+#include "app/copy_text.h"
+#include "app/entry_view.h"
 #include "app/find_entry.h"
 #include "app/page_keys.h"
+#include "app/save_attachment.h"
 #include "app/switch_database.h"
-#include "clipboard/copy_to_selections.h"
 #include "db/queries.h"
 #include "dialogs/entry_dialog.h"
-#include "dialogs/prompts.h"
 #include "keys/keymap.h"
 #include "kpass/kpass.h"
-#include "screen/blank_screen.h"
 #include "screen/entries_pane.h"
 #include "screen/groups_pane.h"
 #include "screen/layout.h"
@@ -98,24 +98,31 @@ void edit_entry(app_state* app) {
     draw_browsing_screen(app);
 }
 
-// "xclip": the password of the entry under the cursor to the X selection.
-// A copy that worked redraws nothing: a revealed password stays on screen
-// until the next redraw. A copy that failed is said, for the selection may
-// still hold what it held before; then the screen is built and drawn afresh,
-// as after a cancelled "open", the password masked. The screen is blanked
-// first, so that the whole terminal is repainted: what the program wrote on
-// the terminal (xclip's "Can't open display") is not in curses' picture of
-// it, and it scrolled that picture up. A group without entries has no
-// password to copy.
-void copy_password(app_state* app) {
+// "xclip", "copy-username" and "copy-url": the password, the user name or
+// the URL of the entry under the cursor to the X selection. A copy that
+// worked redraws nothing: a revealed password stays on screen until the
+// next redraw. A copy that failed is said, for the selection may still hold
+// what it held before; then the screen is built and drawn afresh, as after
+// a cancelled "open", the password masked (app/copy_text.h). A group
+// without entries has nothing to copy.
+void copy_field(app_state* app, char* kpass_entry::*field) {
     browse_state& b = app->browse;
     const kpass_entry* entry = group_entry_at(app->current_db, b.shown_group, b.entry_cursor);
     if (entry == nullptr) return;
-    int result = copy_to_selections(app->copy, &app->newest_clear_wait, entry->password);
+    const bool copied = copy_text(app, entry->*field);
     b.reveal = false;
-    if (result == 0) return;
-    message_box("Couldn't copy.");
-    blank_screen();
+    if (!copied) draw_browsing_screen(app);
+}
+
+// "save-attachment": the attachment of the entry under the cursor saved,
+// then the whole browsing screen drawn afresh over the dialogs, the
+// password masked.
+void save_entry_attachment(app_state* app) {
+    browse_state& b = app->browse;
+    const kpass_entry* entry = group_entry_at(app->current_db, b.shown_group, b.entry_cursor);
+    if (entry == nullptr) return;
+    save_attachment(entry);
+    b.reveal = false;
     draw_browsing_screen(app);
 }
 
@@ -144,6 +151,8 @@ void run_group_command(app_state* app, const char* command) {
         find_entry(app);
     else if (command == command_find_next)
         find_again(app);
+    else if (command == command_find_previous)
+        find_previous(app);
     // "edit", "save" and "add-group" do nothing in the group tree.
 }
 
@@ -157,13 +166,23 @@ void run_entry_command(app_state* app, const char* command) {
     else if (command == command_edit)
         edit_entry(app);
     else if (command == command_xclip)
-        copy_password(app);
+        copy_field(app, &kpass_entry::password);
+    else if (command == command_copy_username)
+        copy_field(app, &kpass_entry::username);
+    else if (command == command_copy_url)
+        copy_field(app, &kpass_entry::url);
+    else if (command == command_view)
+        view_entry(app);
+    else if (command == command_save_attachment)
+        save_entry_attachment(app);
     else if (command == command_open)
         switch_database(app);
     else if (command == command_find)
         find_entry(app);
     else if (command == command_find_next)
         find_again(app);
+    else if (command == command_find_previous)
+        find_previous(app);
     else if (command == command_save || command == command_add_entry)
         app->browse.reveal = false;  // nothing is saved or added: this browser only reads
 }

@@ -44,9 +44,9 @@ void show_found(app_state* app, found_entry found) {
     draw_browsing_screen(app);
 }
 
-void search(app_state* app) {
+void search(app_state* app, search_direction direction) {
     const search_pattern pattern = new_search_pattern(app->find_text, utf8_locale());
-    const found_entry found = find_next_entry(app->current_db, start_of_search(app->browse), pattern);
+    const found_entry found = find_next_entry(app->current_db, start_of_search(app->browse), pattern, direction);
     if (found.group_index >= 0) {
         show_found(app, found);
         return;
@@ -64,9 +64,13 @@ void find_entry(app_state* app) {
         return;
     }
     std::memcpy(app->find_text, text, std::strlen(text) + 1);
-    search(app);
+    search(app, search_direction::forward);
 }
 
 void find_again(app_state* app) {
-    if (app->find_text[0] != '\0') search(app);
+    if (app->find_text[0] != '\0') search(app, search_direction::forward);
+}
+
+void find_previous(app_state* app) {
+    if (app->find_text[0] != '\0') search(app, search_direction::backward);
 }

@@ -1,7 +1,8 @@
-// The commands "find" ("/") and "find-next" ("n"): the next entry whose
-// title, user name, URL or notes hold a text, case ignored.
+// The commands "find" ("/"), "find-next" ("n") and "find-previous" ("N"):
+// the next (or previous) entry whose title, user name, URL or notes hold a
+// text, case ignored.
 //
-// Both search from where the cursor is: just after the entry under the
+// All search from where the cursor is: just after ("N": just before) the entry under the
 // table cursor (an empty table: from the next group's first entry) when the
 // table has focus, from the first entry of the group under the tree cursor
 // when the tree has, round the whole tree (db/entry_search.h).
@@ -23,3 +24,7 @@ void find_entry(app_state* app);
 // Finds the next entry that holds the last text, with no prompt. Before
 // the first search it does nothing and draws nothing.
 void find_again(app_state* app);
+
+// "find-previous" ("N"): as find_again, walking the screen's order
+// backwards (db/entry_search.h), from the first entry round to the last.
+void find_previous(app_state* app);

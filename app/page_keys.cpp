@@ -15,12 +15,13 @@ int first_showing(int cursor, int first, int rows) {
     return first;
 }
 
+int clamp_first(int first, int count, int rows) { return std::clamp(first, 0, std::max(count - rows, 0)); }
+
 void page_move(const char* command, int* cursor, int* first, int count, int rows) {
     if (count <= 0 || rows <= 0) return;
-    const int last_page = std::max(count - rows, 0);
     if (command == command_page_down) {
         *cursor = std::min(*cursor + rows, count - 1);
-        *first = std::min(*first + rows, last_page);
+        *first = clamp_first(*first + rows, count, rows);
     } else if (command == command_page_up) {
         *cursor = std::max(*cursor - rows, 0);
         *first = std::max(*first - rows, 0);
@@ -28,7 +29,7 @@ void page_move(const char* command, int* cursor, int* first, int count, int rows
         *cursor = *first = 0;
     } else if (command == command_end) {
         *cursor = count - 1;
-        *first = last_page;
+        *first = clamp_first(count, count, rows);
     }
     *first = first_showing(*cursor, *first, rows);
 }

@@ -47,7 +47,7 @@ find_figures measure_find(const std::vector<uint8_t>& file) {
     auto find = [&] {
         double start = now_seconds();
         const search_pattern pattern = new_search_pattern(typed_text, utf8_locale());
-        found_entry found = find_next_entry(&db, {0, -1}, pattern);
+        found_entry found = find_next_entry(&db, {0, -1}, pattern, search_direction::forward);
         double seconds = now_seconds() - start;
         if (found.group_index != last_group) failed("the search did not find the last entry");
         return seconds;

@@ -16,6 +16,9 @@ struct search_start {
     int after_position;
 };
 
+// Which way the walk goes: the screen's order, or that order reversed.
+enum class search_direction { forward, backward };
+
 // The entry found: its group and its position there. group_index is -1
 // when nothing was found.
 struct found_entry {
@@ -35,6 +38,15 @@ bool entry_matches(const kpass_entry* entry, const search_pattern& pattern);
 // id names no group is never shown, so never found. Nothing is found in a
 // database without groups, or for a start group_index outside the array.
 //
+//
+// Backward, the same walk reversed: the start group's entries before the
+// one at after_position, nearest first (none when it is -1: from the tree
+// the walk begins with the group above), then the groups before it, each
+// from its last entry, round from the last group, and last the start
+// group's other entries, from its last one down to the one at
+// after_position (a sole match is found again from itself here too).
+//
 // One pass over the entry array, plus a table from group id to the nearest
 // group with that id, built afresh for each search: never a pass a group.
-found_entry find_next_entry(const kpass_db* db, search_start start, const search_pattern& pattern);
+found_entry find_next_entry(const kpass_db* db, search_start start, const search_pattern& pattern,
+                            search_direction direction);

@@ -5,12 +5,6 @@
 #include "keys/input.h"
 #include "screen/blank_screen.h"
 
-namespace {
-
-// Says, alone on the standard screen, how large the screen must be, and
-// waits for keys there: true after a resize (the caller tries again, and the
-// line goes), false on Enter or at the end of the input. Other keys are
-// dropped.
 bool wait_for_room(int height, int width) {
     char line[80];
     std::snprintf(line, sizeof line, "Terminal too small: %dx%d needed. Enter: back.", width, height);
@@ -26,8 +20,6 @@ bool wait_for_room(int height, int width) {
         if (key == 10 || key == key_input_ended) return false;
     }
 }
-
-}  // namespace
 
 int centred_row(int height) { return (getmaxy(stdscr) - height) / 2; }
 

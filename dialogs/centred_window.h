@@ -19,6 +19,14 @@ int centred_col(int width);
 // its caller redraws as after it.
 WINDOW* open_centred_window(int height, int width);
 
+// Says, alone on the standard screen, how large the screen must be (the
+// "Terminal too small" line above, for height x width), and waits for keys
+// there: true after a resize (the screen blanked; the caller tries again),
+// false on Enter or at the end of the input. Other keys are dropped. For a
+// window of another shape than a centred one (the entry view's, which
+// fills the screen), open_centred_window's wait alone.
+bool wait_for_room(int height, int width);
+
 // True when window still has the given size and lies wholly on the screen.
 // After a resize to a smaller screen curses may have shrunk or moved it, or
 // left it beyond the screen's edge, where refreshing it reads outside

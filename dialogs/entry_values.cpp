@@ -26,6 +26,18 @@ const char* format_time(const uint8_t packed[5], bool never_for_far_future, char
     return text;
 }
 
+const char* format_expiry(const uint8_t packed[5], std::time_t now, char* text) {
+    const char* shown = format_time(packed, true, text);
+    if (shown != text) return shown;  // "Never"
+    struct tm time {};
+    kpass_unpack_time(packed, &time);
+    time.tm_isdst = -1;
+    const std::time_t expires = std::mktime(&time);
+    if (expires != static_cast<std::time_t>(-1) && expires < now)
+        std::strncat(text, " (expired)", entry_value_size - std::strlen(text) - 1);
+    return text;
+}
+
 const char* entry_group_name(const kpass_db* db, const kpass_entry* entry) {
     int index = find_group_by_id(db, entry->group_id);
     if (index < 0 || static_cast<uint32_t>(index) >= db->group_count) return "";

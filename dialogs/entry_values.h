@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 
 struct kpass_db;
 struct kpass_entry;
@@ -20,6 +21,12 @@ const char* format_image_id(int32_t image_id, char* text);
 // A packed time as "%Y-%m-%d %H:%M:%S". With never_for_far_future (the expiry
 // time), 2999-12-28 23:59:59 is "Never" instead.
 const char* format_time(const uint8_t packed[5], bool never_for_far_future, char* text);
+
+// The entry view's expiry: "Never" as format_time gives it for the far
+// future, else the date as format_time writes it, followed by " (expired)"
+// when that local time lies before now (a time of the file whose fields
+// are out of range is taken as mktime normalises it).
+const char* format_expiry(const uint8_t packed[5], std::time_t now, char* text);
 
 // Name of the first group whose id is the entry's group id; the empty text
 // when no group has that id.

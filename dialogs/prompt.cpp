@@ -24,6 +24,7 @@ struct prompt_look {
 constexpr prompt_look password_look{"Password:", 9, 16, 10, 4, 14, false};
 constexpr prompt_look path_look{"Database File:", 14, 32, 15, 16, 26, true};
 constexpr prompt_look find_look{"Find:", 5, 32, 6, 10, 20, true};
+constexpr prompt_look save_look{"Save as:", 8, 32, 9, 11, 21, true};
 
 constexpr int key_ctrl_h = 8;
 constexpr int key_delete = 127;
@@ -148,7 +149,18 @@ int read_answer(prompt& p, char* buffer) {
     }
 }
 
-int run_prompt(const prompt_look& look, char* buffer, int size) {
+// The starting text, typed byte by byte as the terminal would send it, so
+// that the typed text holds it (what Enter confirms) and the field shows it
+// with the cursor after it. A byte the typing would not take is dropped.
+void type_start(prompt& p, const char* start) {
+    for (const char* at = start; *at != '\0'; ++at) {
+        const auto byte = static_cast<unsigned char>(*at);
+        if (byte >= 0x20 && byte != 0x7F) type_into_field(p, byte);
+    }
+    drop_arriving(p.text);
+}
+
+int run_prompt(const prompt_look& look, char* buffer, int size, const char* start = "") {
     if (size <= 0) return 1;
     FIELD* label = new_field(1, look.label_width, 0, 0, 0, 0);
     field_opts_off(label, O_ACTIVE);
@@ -163,6 +175,7 @@ int run_prompt(const prompt_look& look, char* buffer, int size) {
         set_field_buffer(label, 0, look.label);
         set_field_buffer(ok, 0, "[OK]");
         set_field_buffer(cancel, 0, "[CANCEL]");
+        type_start(p, start);
         result = read_answer(p, buffer);
     }
     free_typed_text(p.text);
@@ -176,3 +189,5 @@ int prompt_password(char* buffer, int size) { return run_prompt(password_look, b
 int prompt_database_path(char* buffer, int size) { return run_prompt(path_look, buffer, size); }
 
 int prompt_find_text(char* buffer, int size) { return run_prompt(find_look, buffer, size); }
+
+int prompt_save_path(char* buffer, int size, const char* start) { return run_prompt(save_look, buffer, size, start); }

@@ -14,3 +14,9 @@ void message_box(const char* text);
 int prompt_password(char* buffer, int size);
 int prompt_database_path(char* buffer, int size);
 int prompt_find_text(char* buffer, int size);
+
+// The "Save as:" prompt for a path, shown as the path prompt is, with start
+// already typed (its bytes from 0x20 on, but 0x7F, as the terminal would
+// send them; a character that does not fit is dropped) and the cursor
+// after it: Enter at once confirms start, less its trailing blanks.
+int prompt_save_path(char* buffer, int size, const char* start);

@@ -20,14 +20,18 @@
 // Quitting ends a sequence (handle_key's true). "xclip" never starts a
 // program: the clipboard call is wrapped at link time, checks that it was
 // given a text, and fails for sequences of odd length, so that the failed
-// copy ("Couldn't copy." and the redraw after it) is fuzzed too.
+// copy ("Couldn't copy." and the redraw after it) is fuzzed too. "w"
+// saves attachments into a scratch folder only, emptied after every
+// sequence: the file call is wrapped at link time too (see below).
 #include <curses.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -35,6 +39,7 @@
 #include "app/app_state.h"
 #include "app/key_loop.h"
 #include "app/lifecycle.h"
+#include "app/write_new_file.h"
 #include "clipboard/pipe_to_program.h"
 #include "db/load.h"
 #include "db/queries.h"
@@ -53,6 +58,7 @@ namespace {
 }
 
 std::string directory;
+std::string saves;  // where "w" writes: directory/saves
 std::string database_path;
 bool copies_fail = false;
 int output_fd = -1;
@@ -70,11 +76,23 @@ void write_databases() {
         !kdb_save(other_path, kdb_write(fuzz_write_options(), {}, groupless_entries(), fuzz_password)))
         fail("cannot write the databases");
     key_feed_set_texts({database_path, other_path, directory, fuzz_password});
+    saves = directory + "/saves";
+    if (mkdir(saves.c_str(), 0700) != 0) fail("mkdir");
+    // "~/" in the "Save as:" prompt stands for $HOME.
+    setenv("HOME", saves.c_str(), 1);
+}
+
+// What "w" saved, so that every sequence finds the folder empty.
+void empty_saves() {
+    std::error_code ignored;
+    for (const auto& file : std::filesystem::directory_iterator(saves, ignored)) std::filesystem::remove(file, ignored);
 }
 
 void remove_databases() {
     unlink((directory + "/browse.kdb").c_str());
     unlink((directory + "/groupless.kdb").c_str());
+    empty_saves();
+    rmdir(saves.c_str());
     rmdir(directory.c_str());
 }
 
@@ -247,6 +265,22 @@ extern "C" int __wrap__Z15pipe_to_programPKcS0_St4spanIKS0_Lm1844674407370955161
     return copies_fail ? 127 : 0;
 }
 
+// "w" comes here: a relative path (the working directory is libFuzzer's,
+// whose corpus and artifact paths are relative to it) goes into the
+// scratch folder instead, and a path that would lead out of it (absolute
+// elsewhere, or through "..") fails as an unwritable one does, unwritten.
+static_assert(std::is_same_v<decltype(&write_new_file), write_result (*)(const char*, std::span<const std::uint8_t>)>,
+              "write_new_file changed: update its mangled name in fuzz/CMakeLists.txt");
+
+extern "C" write_result __real__Z14write_new_filePKcSt4spanIKhLm18446744073709551615EE(const char* path,
+                                                                                  std::span<const std::uint8_t> bytes);
+extern "C" write_result __wrap__Z14write_new_filePKcSt4spanIKhLm18446744073709551615EE(const char* path,
+                                                                                  std::span<const std::uint8_t> bytes) {
+    const std::string target = path[0] == '/' ? std::string(path) : saves + "/" + path;
+    if (target.rfind(saves + "/", 0) != 0 || target.find("..") != std::string::npos) return write_result::failed;
+    return __real__Z14write_new_filePKcSt4spanIKhLm18446744073709551615EE(target.c_str(), bytes);
+}
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     write_databases();
     std::atexit(remove_databases);
@@ -272,6 +306,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     close_database();
     end_terminal();
+    empty_saves();
     if (kpass_secure_blocks_in_use() != blocks_before) fail("a secure block outlived the session");
     return 0;
 }

@@ -138,12 +138,16 @@ int main(int argc, char** argv) {
 
     // Key sequences: browse and scroll; the entry dialog; resizes down to
     // tiny sizes; "open" with the other database, a wrong password, a
-    // directory; revealing and copying; finding and the page keys.
+    // directory; revealing and copying; finding and the page keys; the
+    // entry view, scrolled, resized and copied from; saving an attachment
+    // from the table and from the view.
     save("fuzz_keys", "browse", bytes("\x01\x01\x05\x01\x01\x01\x0d\x09\x05\x01\x05\x01\x01\x01\x01\x05"));
     save("fuzz_keys", "entry-dialog", bytes("\x05\x07\x05\x05\x01\x01\x06\x06\x06\x06\x06\x06\x06\x06\x06\x06\x06\x06"));
     save("fuzz_keys", "resize", bytes("\x01\x0f\x02\x09\x05\x0f\x05\x28\x07\x0f\x00\x00\x0f\x17\x4f\x07\x06"));
     save("fuzz_keys", "open", bytes("\x0a\x12\x06\x11\x06\x05\x0a\x13\x06\x06\x0a\x10\x06wrong\x06\x06\x05\x05\x06"));
     save("fuzz_keys", "reveal-copy", bytes("\x05\x0d\x08\x01\x09\x08\x0b\x0c\x05\x0e"));
     save("fuzz_keys", "find-and-page", bytes("/e\x06nn\x05/zzz\x06\x06\x17\x18\x19\x15/\x05\x05\x06n"));
+    save("fuzz_keys", "entry-view", bytes("\x05v\x17\x19r\x0f\x05\x14\x0f\x17\x4fxuUq\x05\x01\x01\x05vr\x06N"));
+    save("fuzz_keys", "save-attachment", bytes("\x01\x01\x05w\x06\x06w\x06\x06vw\x04\x04\x04\x04\x04\x04\x04\x04~/x\x06\x06q\x05w\x06"));
     return 0;
 }

@@ -17,11 +17,14 @@ void add_key_label(WINDOW* window, int key) {
     }
 }
 
-// Keys that are not listed: the arrows, the page keys, "/" and "n". Their
-// commands are for moving and finding, which the bar has never listed.
+// Keys that are not listed: the arrows, the page keys, "/", "n" and "N",
+// for moving and finding, which the bar has never listed, and the keys
+// added since its text was fixed ("v", "w", "u", "U"), so that the bar
+// reads as it always has.
 bool unlisted(int key) {
     return key == KEY_DOWN || key == KEY_UP || key == KEY_NPAGE || key == KEY_PPAGE || key == KEY_HOME ||
-           key == KEY_END || key == '/' || key == 'n';
+           key == KEY_END || key == '/' || key == 'n' || key == 'N' || key == 'v' || key == 'w' || key == 'u' ||
+           key == 'U';
 }
 
 const key_binding* keymap_of(int which) {

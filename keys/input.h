@@ -10,6 +10,12 @@
 // instead of waiting forever on an error that repeats at once.
 inline constexpr int key_input_ended = KEY_MAX + 1;
 
+// The keys that come as plain characters, by name.
+inline constexpr int key_tab = 9;
+inline constexpr int key_enter = 10;
+inline constexpr int key_escape = 27;
+inline constexpr int key_space = 32;
+
 // The next key from window, blocking, as wgetch gives it; key_input_ended
 // when the input has ended. The screen is repainted first when the program
 // has been continued after a stop (keys/terminal_signals.h), and the bytes

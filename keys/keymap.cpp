@@ -6,15 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
+
+#include "keys/input.h"
 
 key_binding* group_keymap = nullptr;
 key_binding* entry_keymap = nullptr;
 
 namespace {
-
-constexpr int key_tab = 9;
-constexpr int key_enter = 10;
-constexpr int key_space = 32;
 
 // A map that cannot be allocated or grown leaves the program nothing sound
 // to go on with: give the terminal back and stop.
@@ -24,14 +23,38 @@ constexpr int key_space = 32;
     std::exit(1);
 }
 
-// The keys both panes share for moving through a list and finding entries.
-void bind_list_keys(key_binding** keymap) {
-    bind_key(keymap, KEY_NPAGE, command_page_down);
-    bind_key(keymap, KEY_PPAGE, command_page_up);
-    bind_key(keymap, KEY_HOME, command_home);
-    bind_key(keymap, KEY_END, command_end);
-    bind_key(keymap, '/', command_find);
-    bind_key(keymap, 'n', command_find_next);
+// One binding, as init_keymaps makes it.
+struct key_command {
+    int key;
+    const char* command;
+};
+
+// Each map's bindings in the order they are made: keys of one command keep
+// that order in the map, which bind_key sorts by command name only.
+constexpr key_command group_keys[] = {
+    {'o', command_open},      {'s', command_save},      {'a', command_add_group}, {KEY_UP, command_prev},
+    {KEY_DOWN, command_next}, {key_tab, command_select}, {key_enter, command_select}, {'e', command_edit},
+    {'q', command_quit},
+};
+constexpr key_command entry_keys[] = {
+    {'o', command_open},      {'s', command_save},       {'a', command_add_entry},  {key_tab, command_groups},
+    {KEY_UP, command_prev},   {KEY_DOWN, command_next},  {key_space, command_reveal}, {'r', command_reveal},
+    {'e', command_edit},      {key_enter, command_edit}, {'q', command_quit},       {'x', command_xclip},
+    {'v', command_view},      {'w', command_save_attachment}, {'u', command_copy_username}, {'U', command_copy_url},
+};
+// The keys both panes share for moving through a list and finding entries,
+// bound after each pane's own.
+constexpr key_command list_keys[] = {
+    {KEY_NPAGE, command_page_down}, {KEY_PPAGE, command_page_up}, {KEY_HOME, command_home},
+    {KEY_END, command_end},         {'/', command_find},          {'n', command_find_next},
+    {'N', command_find_previous},
+};
+
+key_binding* new_map_of(std::span<const key_command> own) {
+    key_binding* keymap = new_keymap();
+    for (const key_command& binding : own) bind_key(&keymap, binding.key, binding.command);
+    for (const key_command& binding : list_keys) bind_key(&keymap, binding.key, binding.command);
+    return keymap;
 }
 
 std::size_t binding_count(const key_binding* keymap) {
@@ -82,32 +105,8 @@ void bind_key(key_binding** keymap, int key, const char* command) {
 }
 
 void init_keymaps() {
-    group_keymap = new_keymap();
-    bind_key(&group_keymap, 'o', command_open);
-    bind_key(&group_keymap, 's', command_save);
-    bind_key(&group_keymap, 'a', command_add_group);
-    bind_key(&group_keymap, KEY_UP, command_prev);
-    bind_key(&group_keymap, KEY_DOWN, command_next);
-    bind_key(&group_keymap, key_tab, command_select);
-    bind_key(&group_keymap, key_enter, command_select);
-    bind_key(&group_keymap, 'e', command_edit);
-    bind_key(&group_keymap, 'q', command_quit);
-    bind_list_keys(&group_keymap);
-
-    entry_keymap = new_keymap();
-    bind_key(&entry_keymap, 'o', command_open);
-    bind_key(&entry_keymap, 's', command_save);
-    bind_key(&entry_keymap, 'a', command_add_entry);
-    bind_key(&entry_keymap, key_tab, command_groups);
-    bind_key(&entry_keymap, KEY_UP, command_prev);
-    bind_key(&entry_keymap, KEY_DOWN, command_next);
-    bind_key(&entry_keymap, key_space, command_reveal);
-    bind_key(&entry_keymap, 'r', command_reveal);
-    bind_key(&entry_keymap, 'e', command_edit);
-    bind_key(&entry_keymap, key_enter, command_edit);
-    bind_key(&entry_keymap, 'q', command_quit);
-    bind_key(&entry_keymap, 'x', command_xclip);
-    bind_list_keys(&entry_keymap);
+    group_keymap = new_map_of(group_keys);
+    entry_keymap = new_map_of(entry_keys);
 }
 
 const char* lookup_key(const key_binding* keymap, int key) {

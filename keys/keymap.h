@@ -22,6 +22,11 @@ extern const char command_home[];
 extern const char command_end[];
 extern const char command_find[];
 extern const char command_find_next[];
+extern const char command_find_previous[];
+extern const char command_view[];
+extern const char command_save_attachment[];
+extern const char command_copy_username[];
+extern const char command_copy_url[];
 
 // One slot of a key map. A slot whose key is 0 ends the map; its command is
 // neither set nor read.

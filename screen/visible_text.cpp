@@ -13,12 +13,16 @@
 // screen is counted in display units' cells, so each unit is written as the
 // cells it was counted as, and nothing else.
 void add_visible_text(WINDOW* window, const char* text, int max_cells) {
-    if (window == nullptr || text == nullptr) return;
+    if (text != nullptr) add_visible_text(window, std::string_view(text), max_cells);
+}
+
+void add_visible_text(WINDOW* window, std::string_view text, int max_cells) {
+    if (window == nullptr) return;
     const bool utf8 = utf8_locale();
     std::size_t left = max_cells < 0 ? SIZE_MAX : static_cast<std::size_t>(max_cells);
     const int room = getmaxx(window) - getcurx(window);
     if (room > 0 && static_cast<std::size_t>(room) < left) left = static_cast<std::size_t>(room);
-    for (std::string_view rest(text); !rest.empty();) {
+    for (std::string_view rest = text; !rest.empty();) {
         const display_unit unit = next_display_unit(rest, utf8);
         if (static_cast<std::size_t>(unit.cells) > left) return;
         cchar_t cell;

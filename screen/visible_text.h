@@ -7,6 +7,7 @@
 #include <curses.h>
 
 #include <cstddef>
+#include <string_view>
 
 // Writes at most max_cells cells of text (all of it when max_cells is
 // negative) at the window's cursor, in the window's current attribute,
@@ -14,6 +15,8 @@
 // onto the next row, and a wide character that would not fit whole is not
 // written. A null text counts as empty.
 void add_visible_text(WINDOW* window, const char* text, int max_cells);
+// The same for a text that need not end in a NUL.
+void add_visible_text(WINDOW* window, std::string_view text, int max_cells);
 
 // Cells text takes on the screen; 0 for a null text.
 std::size_t text_cells(const char* text);

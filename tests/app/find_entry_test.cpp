@@ -30,10 +30,14 @@ TEST_F(BrowseTest, AFindScrollsBothPanesToTheEntry) {
     EXPECT_TRUE(cell_attrs(entries_list, 4, 0) & A_REVERSE);
     EXPECT_EQ(row_text(help_bar, 0).substr(0, 12), "a:add-entry ");
 
-    // "n" finds the sole match again, the table scrolled as it was; a text
-    // found only in a password is not found, and the table comes back.
+    // "n", and "N" from the row above, find the sole match again, the table
+    // scrolled as it was; a text found only in a password is not found, and
+    // the table comes back.
     press(KEY_DOWN);
     press('n');
+    EXPECT_EQ(found_state(state()), std::tuple(1, 7, 3, 7, 8, 6, 3));
+    press(KEY_UP);
+    press('N');  // backwards, the same
     EXPECT_EQ(found_state(state()), std::tuple(1, 7, 3, 7, 8, 6, 3));
     terminal_->type("p6\r\rz");
     press('/');

@@ -54,6 +54,7 @@ struct secrets {
     char note[48];  // a text inside the decrypted contents
     char other_note[48];
     char entry_password[48];
+    char attachment[48];  // the bytes of the first database's attachment
 };
 
 secrets* needles = nullptr;
@@ -79,12 +80,15 @@ std::vector<needle> except(std::vector<needle> wanted, const std::string& name) 
     return wanted;
 }
 
-kdb_entry_spec entry_with_note(const char* note, const char* password = "entry password") {
+kdb_entry_spec entry_with_note(const char* note, const char* password = "entry password",
+                               const char* attachment = "") {
     kdb_entry_spec entry;
     entry.group_id = 1;
     entry.title = "mail";
     entry.password = password;
     entry.notes = note;
+    entry.binary = attachment;
+    entry.description = "a.txt";
     return entry;
 }
 
@@ -102,12 +106,13 @@ void write_databases(const std::string& first, const std::string& second) {
         std::strcpy(s.note, "N0te-from-the-decrypted-contents-5e1");
         std::strcpy(s.other_note, "Other-decrypted-n0te-from-db-two-8c4");
         std::strcpy(s.entry_password, "Ep9-password-in-the-table-3d7");
+        std::strcpy(s.attachment, "Att4chment-bytes-of-the-entry-7b2");
         kdb_write_options options;
         options.rounds = 3;
         kdb_group_spec group;
         group.id = 1;
         group.name = "g";
-        std::vector<uint8_t> file = kdb_write(options, {group}, {entry_with_note(s.note, s.entry_password)}, s.password);
+        std::vector<uint8_t> file = kdb_write(options, {group}, {entry_with_note(s.note, s.entry_password, s.attachment)}, s.password);
         kdb_save(first, file);
         kdb_save(second, kdb_write(options, {group}, {entry_with_note(s.other_note)}, s.other_password));
         kpass_hash_pw(s.password, s.composite);
@@ -174,14 +179,23 @@ TEST_F(SecretsTest, WhileBrowsingOnlyTheDecryptedContentsAreInMemory) {
 }
 
 // A password revealed in the table: once the panes are built anew (after
-// "edit", "open", a failed copy) no window that showed it keeps it.
-TEST_F(SecretsTest, RebuiltPanesLeaveNoRevealedPassword) {
+// "edit", "open", a failed copy) no window that showed it keeps it. Then
+// the entry view, which shows it in clear with the notes, and "w" there,
+// which writes the attachment to a file: once the view has closed and the
+// database is released, none of the three is left.
+TEST_F(SecretsTest, RebuiltPanesAndTheEntryViewLeaveNoRevealedPassword) {
     unlock_first();
     for (int key : {'\t', 'r'}) ASSERT_FALSE(handle_key(&app_, key));
     draw_browsing_screen(&app_);
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    terminal_->type("rw\r\rrq");  // reveal, save (Enter, then Enter on "Saved."), reveal, leave
+    ASSERT_FALSE(handle_key(&app_, 'v'));
+    ASSERT_EQ(access((dir_ + "/a.txt").c_str(), F_OK), 0);
     kpass_free_db(app_.current_db);
     app_.current_db_loaded = false;
-    EXPECT_EQ(left_overs({text_needle("entry password", needles->entry_password)}), std::vector<std::string>{});
+    EXPECT_EQ(left_overs({text_needle("entry password", needles->entry_password),
+                          text_needle("decrypted note", needles->note), text_needle("attachment", needles->attachment)}),
+              std::vector<std::string>{});
 }
 
 // The entry dialog shows the password in clear. Once it is closed, no copy

@@ -50,26 +50,31 @@ TEST(entry_matches, searches_four_fields_case_ignored_by_the_locale) {
 // Groups in tree order: g0 (id 1), g1 (id 2), g2 (id 1 again), g3 (id 3,
 // empty). g0 and g2 show b, e; g1 shows a, d; the orphan shows nowhere.
 // Guards a search that starts in the wrong place, skips or repeats
-// entries, does not wrap, or finds an entry no group shows.
+// entries, does not wrap, or finds an entry no group shows; backward, one
+// that is not the same walk reversed.
 TEST(find_next_entry, walks_the_tree_from_the_start_and_wraps) {
     memory_db m;
     for (uint32_t id : {1u, 2u, 1u, 3u}) m.add_group(id, "g");
     const std::pair<uint32_t, const char*> entries[] = {{2, "a x"}, {1, "b x"}, {9, "orphan x"}, {2, "d x"}, {1, "e x"}};
     for (auto [group_id, name] : entries) m.add_entry(group_id, name);
-    const struct { const char* needle; search_start start; found_entry found; } cases[] = {
-        {"x", {0, -1}, {0, 0}},   // from the tree: the group's first entry
-        {"x", {0, 0}, {0, 1}},    // from the table: just after the cursor
-        {"x", {1, 1}, {2, 0}},    // the same entries again under g2
-        {"x", {2, 1}, {0, 0}},    // past the empty last group, round to the first
-        {"x", {3, 0}, {0, 0}},    // from an empty table
-        {"e x", {1, -1}, {2, 1}}, // the nearer of two groups with one id
-        {"d x", {1, 1}, {1, 1}},  // a sole match is found again from itself
-        {"orphan", {0, -1}, {-1, 0}},
+    const struct { const char* needle; search_start start; found_entry found, back; } cases[] = {
+        {"x", {0, -1}, {0, 0}, {2, 1}},   // from the tree: the group's first entry; back: the group above's last
+        {"x", {0, 0}, {0, 1}, {2, 1}},    // from the table: just after (before) the cursor
+        {"x", {1, 1}, {2, 0}, {1, 0}},    // the same entries again under g2
+        {"x", {2, 1}, {0, 0}, {2, 0}},    // past the empty last group, round to the first
+        {"x", {3, 0}, {0, 0}, {2, 1}},    // from an empty table
+        {"e x", {1, -1}, {2, 1}, {0, 1}}, // the nearer of two groups with one id
+        {"d x", {1, 1}, {1, 1}, {1, 1}},  // a sole match is found again from itself
+        {"orphan", {0, -1}, {-1, 0}, {-1, 0}},
     };
     for (const auto& c : cases) {
-        found_entry f = find_next_entry(m.db(), c.start, new_search_pattern(c.needle, false));
+        const search_pattern pattern = new_search_pattern(c.needle, false);
+        found_entry f = find_next_entry(m.db(), c.start, pattern, search_direction::forward);
+        found_entry b = find_next_entry(m.db(), c.start, pattern, search_direction::backward);
         EXPECT_EQ(std::pair(f.group_index, f.position), std::pair(c.found.group_index, c.found.position))
             << c.needle << " from " << c.start.group_index << "," << c.start.after_position;
+        EXPECT_EQ(std::pair(b.group_index, b.position), std::pair(c.back.group_index, c.back.position))
+            << c.needle << " back from " << c.start.group_index << "," << c.start.after_position;
     }
 }
 

@@ -100,4 +100,24 @@ TEST(clear_selection, the_wait_holds_no_password_and_a_newer_copy_ends_it) {
     stop_background(second);
 }
 
+// "u" and "U" copy the user name and the URL as "x" copies the password,
+// in the table and in the entry view, where "x" copies the password.
+TEST(clear_selection, u_and_U_copy_the_user_name_and_the_url) {
+    copy_session s({});
+    if (!s.no_xvfb.empty()) GTEST_SKIP() << s.no_xvfb;
+    const struct { const char* keys[2]; std::string copied; } steps[] = {
+        {{"u"}, "alice"}, {{"U"}, "https://forum.example"},  // the table
+        {{"v", "x"}, forum_password}, {{"u"}, "alice"}, {{"U"}, "https://forum.example"},  // the view
+    };
+    for (const auto& step : steps) {
+        for (const char* key : step.keys)
+            if (key != nullptr) send_keys(s.tmux, {key});
+        std::string last;
+        EXPECT_TRUE(wait_for_selection(s.x, step.copied, last)) << step.keys[0] << ": " << last;
+    }
+    send_keys(s.tmux, {"q"});
+    EXPECT_TRUE(wait_for_row(s.tmux, 23, entry_help_80)) << screen_dump(s.tmux);
+    EXPECT_TRUE(quit_cleanly(s.tmux)) << screen_dump(s.tmux);
+}
+
 }  // namespace

@@ -1,6 +1,9 @@
 #include "e2e/tmux_session.h"
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -215,6 +218,13 @@ void resize_window(const tmux_session& session, int width, int height) {
     // when the next read begins. One that arrives after curses has looked
     // and before it waits goes unnoticed until the next key, which may never
     // come: F12, which nothing in the program binds or types, is that key.
+    // tmux may give the terminal its new size (which signals the program)
+    // only after it has typed a key sent meanwhile, so the key waits until
+    // the terminal has that size.
+    const int tty = open(pane_format(session, "#{pane_tty}").c_str(), O_RDONLY | O_NOCTTY);
+    winsize size{};
+    poll_until([&] { return ioctl(tty, TIOCGWINSZ, &size) == 0 && size.ws_col == width && size.ws_row == height; }, 2);
+    if (tty >= 0) close(tty);
     send_keys(session, {"F12"});
 }
 

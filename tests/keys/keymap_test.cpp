@@ -22,16 +22,20 @@ slots slots_of(const key_binding* keymap) {
 TEST(keymaps, are_ordered_by_command_name_keeping_binding_order) {
     init_keymaps();
     const slots group = {{'a', command_add_group}, {'e', command_edit},     {KEY_END, command_end},
-                         {'/', command_find},      {'n', command_find_next}, {KEY_HOME, command_home},
+                         {'/', command_find},      {'n', command_find_next}, {'N', command_find_previous},
+                         {KEY_HOME, command_home},
                          {KEY_DOWN, command_next}, {'o', command_open},     {KEY_NPAGE, command_page_down},
                          {KEY_PPAGE, command_page_up}, {KEY_UP, command_prev}, {'q', command_quit},
                          {'s', command_save},      {9, command_select},     {10, command_select}};
-    const slots entry = {{'a', command_add_entry}, {'e', command_edit},     {10, command_edit},
+    const slots entry = {{'a', command_add_entry}, {'U', command_copy_url}, {'u', command_copy_username},
+                         {'e', command_edit},     {10, command_edit},
                          {KEY_END, command_end},   {'/', command_find},     {'n', command_find_next},
+                         {'N', command_find_previous},
                          {9, command_groups},      {KEY_HOME, command_home}, {KEY_DOWN, command_next},
                          {'o', command_open},      {KEY_NPAGE, command_page_down}, {KEY_PPAGE, command_page_up},
                          {KEY_UP, command_prev},   {'q', command_quit},     {32, command_reveal},
-                         {'r', command_reveal},    {'s', command_save},     {'x', command_xclip}};
+                         {'r', command_reveal},    {'s', command_save},     {'w', command_save_attachment},
+                         {'v', command_view},      {'x', command_xclip}};
     EXPECT_EQ(slots_of(group_keymap), group);
     EXPECT_EQ(slots_of(entry_keymap), entry);
     std::free(group_keymap);
@@ -43,11 +47,13 @@ TEST(keymaps, commands_are_distinct_names) {
                                command_select, command_groups, command_edit,    command_quit,
                                command_reveal, command_prev, command_next,      command_xclip,
                                command_page_down, command_page_up, command_home, command_end,
-                               command_find, command_find_next};
+                               command_find, command_find_next, command_find_previous, command_view,
+                               command_save_attachment, command_copy_username, command_copy_url};
     const char* const names[] = {"open",  "save",   "add-group", "add-entry", "select", "groups",
                                  "edit",  "quit",   "reveal",    "prev",      "next",   "xclip",
-                                 "page-down", "page-up", "home", "end", "find", "find-next"};
-    for (int i = 0; i < 18; ++i) {
+                                 "page-down", "page-up", "home", "end", "find", "find-next",
+                                 "find-previous", "view", "save-attachment", "copy-username", "copy-url"};
+    for (int i = 0; i < 23; ++i) {
         EXPECT_STREQ(all[i], names[i]);
         for (int j = 0; j < i; ++j) EXPECT_NE(all[i], all[j]);
     }

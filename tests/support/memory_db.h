@@ -20,9 +20,11 @@ public:
                            const std::string& password = "", const std::string& url = "");
     // The record, its arrays and counts brought up to date.
     kpass_db* db();
+    // A copy of value (NULs included) that lives as long as the object,
+    // for the fields of a record: entry->notes = m.text("...").
+    char* text(const std::string& value);
 
 private:
-    char* text(const std::string& value);
     kpass_db db_{};
     std::deque<kpass_group> groups_;
     std::deque<kpass_entry> entries_;
