@@ -49,6 +49,8 @@ inline constexpr const char* bench_password = "correct horse battery staple";
 std::vector<uint8_t> small_kdb(uint32_t rounds);
 // entry_count entries spread evenly over group_count groups, few rounds.
 std::vector<uint8_t> large_kdb(uint32_t group_count, uint32_t entry_count);
+// entry_count entries in one group, whose notes are the text notes.
+std::vector<uint8_t> notes_kdb(uint32_t entry_count, const std::string& notes);
 
 // ---- Opening (open_figures.cpp). Each exits with a message when the
 // library refuses the file.
@@ -94,3 +96,8 @@ struct find_figures {
 
 // Both over the unlocked file (large_kdb of 2,000 groups and 50,000 entries).
 find_figures measure_find(const std::vector<uint8_t>& file);
+
+// The same over hostile notes: 5 entries of 2 M "\u00e4" each, and a text of
+// 60 "\u00e4" and an "x" that is nowhere. A search that compares the whole
+// text at every place takes seconds there.
+find_figures measure_hostile_find();

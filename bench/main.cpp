@@ -81,6 +81,9 @@ int main(int argc, char** argv) {
     const find_figures finding = measure_find(large_kdb(find_groups, find_entries));
     print_seconds("find_seconds_50k", finding.find);
     print_seconds("scan_seconds_50k", finding.scan);
+    const find_figures hostile = measure_hostile_find();
+    print_seconds("find_seconds_hostile_notes", hostile.find);
+    print_seconds("scan_seconds_hostile_notes", hostile.scan);
 
     const double flat_100 = redraw_seconds(tree_shape::flat, 100);
     const double flat_10000 = redraw_seconds(tree_shape::flat, 10'000);
@@ -91,6 +94,7 @@ int main(int argc, char** argv) {
 
     temporary_file file(large);
     const std::optional<rss_figures> rss = file.path.empty() ? std::nullopt : peak_rss_of_opening(file.path);
+    const double rss_growth = rss ? static_cast<double>(rss->peak - rss->before_open) / large.size() : 0;
     if (rss) {
         print_figure("peak_rss_bytes_100k", static_cast<double>(rss->peak), "%.0f");
         print_figure("file_bytes_100k", static_cast<double>(large.size()), "%.0f");
@@ -101,8 +105,9 @@ int main(int argc, char** argv) {
     if (rates.limit) print_ratio("ratio_transform_over_limit", rates.transform / *rates.limit);
     print_ratio("ratio_open_over_cipher", opening.open / opening.cipher);
     print_ratio("ratio_find_over_scan_50k", finding.find / finding.scan);
+    print_ratio("ratio_find_over_scan_hostile_notes", hostile.find / hostile.scan);
     print_ratio("ratio_redraw_flat_10000_over_flat_100", flat_10000 / flat_100);
     print_ratio("ratio_redraw_deep_10000_over_flat_100", deep_10000 / flat_100);
-    if (rss) print_ratio("ratio_rss_growth_over_file_100k", static_cast<double>(rss->peak - rss->before_open) / large.size());
+    if (rss) print_ratio("ratio_rss_growth_over_file_100k", rss_growth);
     return 0;
 }
