@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "keys/terminal_signals.h"
+
 key_binding* group_keymap = nullptr;
 key_binding* entry_keymap = nullptr;
 
@@ -19,7 +21,10 @@ constexpr int key_space = 32;
 // A map that cannot be allocated or grown leaves the program nothing sound
 // to go on with: give the terminal back and stop.
 [[noreturn]] void out_of_memory() {
-    if (stdscr != nullptr && !isendwin()) endwin();
+    if (stdscr != nullptr && !isendwin()) {
+        stop_entering();
+        endwin();
+    }
     std::fputs("kdbrowse: out of memory\n", stderr);
     std::exit(1);
 }
