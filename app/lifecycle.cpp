@@ -28,6 +28,7 @@ namespace {
 // restored, and the reason said.
 [[noreturn]] void out_of_memory() {
     if (stdscr != nullptr && !isendwin()) {
+        stop_entering();
         blank_before_leaving();
         endwin();
     }
@@ -112,7 +113,7 @@ void start_curses() {
     start_color();
     cbreak();
     noecho();
-    curs_set(0);
+    set_cursor_visibility(0);
     keypad(stdscr, TRUE);
     blank_on_standard_output();
     prepare_leaving_bytes();
@@ -146,6 +147,7 @@ void unlock_first_database(app_state* app, const char* argument) {
 }
 
 void shut_down(app_state* app) {
+    stop_entering();
     blank_before_leaving();
     endwin();
     std::free(group_keymap);

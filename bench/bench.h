@@ -51,6 +51,8 @@ inline constexpr uint32_t few_rounds = 6;
 std::vector<uint8_t> small_kdb(uint32_t rounds, const std::string& password = bench_password);
 // entry_count entries spread evenly over group_count groups.
 std::vector<uint8_t> large_kdb(uint32_t group_count, uint32_t entry_count, uint32_t rounds = few_rounds);
+// entry_count entries in one group, whose notes are the text notes.
+std::vector<uint8_t> notes_kdb(uint32_t entry_count, const std::string& notes);
 
 // ---- Opening (open_figures.cpp). Each exits with a message when the
 // library refuses the file.
@@ -126,3 +128,8 @@ struct find_figures {
 
 // Both over the unlocked file (large_kdb of 2,000 groups and 50,000 entries).
 find_figures measure_find(const std::vector<uint8_t>& file);
+
+// The same over hostile notes: 5 entries of 2 M "\u00e4" each, and a text of
+// 60 "\u00e4" and an "x" that is nowhere. A search that compares the whole
+// text at every place takes seconds there.
+find_figures measure_hostile_find();

@@ -61,3 +61,14 @@ std::vector<uint8_t> large_kdb(uint32_t group_count, uint32_t entry_count, uint3
         entries.push_back(entry(i + 1, static_cast<uint32_t>(static_cast<uint64_t>(i) * group_count / entry_count) + 1));
     return kdb_write(options, groups, entries, bench_password);
 }
+
+std::vector<uint8_t> notes_kdb(uint32_t entry_count, const std::string& notes) {
+    kdb_write_options options;
+    options.rounds = few_rounds;
+    std::vector<kdb_entry_spec> entries;
+    for (uint32_t i = 0; i < entry_count; ++i) {
+        entries.push_back(entry(i + 1, 1));
+        entries.back().notes = notes;
+    }
+    return kdb_write(options, {group(1, 0)}, entries, bench_password);
+}

@@ -144,6 +144,9 @@ int main(int argc, char** argv) {
     const find_figures finding = measure_find(large_kdb(find_groups, find_entries));
     print_seconds("find_seconds_50k", finding.find);
     print_seconds("scan_seconds_50k", finding.scan);
+    const find_figures hostile = measure_hostile_find();
+    print_seconds("find_seconds_hostile_notes", hostile.find);
+    print_seconds("scan_seconds_hostile_notes", hostile.scan);
 
     const double flat_100 = redraw_seconds(tree_shape::flat, 100);
     const double flat_10000 = redraw_seconds(tree_shape::flat, 10'000);
@@ -170,6 +173,7 @@ int main(int argc, char** argv) {
     print_ratio("ratio_wrong_password_100k_over_one_try", wrong_100k / chosen.tries.one_try);
     print_ratio("ratio_open_over_cipher", opening.open / opening.cipher);
     print_ratio("ratio_find_over_scan_50k", finding.find / finding.scan);
+    print_ratio("ratio_find_over_scan_hostile_notes", hostile.find / hostile.scan);
     print_ratio("ratio_redraw_flat_10000_over_flat_100", flat_10000 / flat_100);
     print_ratio("ratio_redraw_deep_10000_over_flat_100", deep_10000 / flat_100);
     if (rss_known) print_ratio("ratio_rss_growth_over_file_100k", rss_growth);

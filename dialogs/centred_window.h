@@ -12,7 +12,9 @@ int centred_col(int width);
 // Creates a height x width window centred on the screen. While the screen
 // is too small for it (fewer lines than height, or fewer columns than
 // width), the standard screen shows only "Terminal too small: WxH needed.
-// Enter: back." at its top left, cut to the screen's width, and keys are
+// Enter: back." from its top left, wrapped at blanks over as many rows as it
+// needs (whole from 16 columns and 4 rows up; a word wider than the screen
+// broken at its width; rows past the screen's last left out), and keys are
 // read from it: a resize tries again (the screen blanked), Enter (10) gives
 // up, and so does the end of the terminal's input; other keys are dropped.
 // Null when given up: the dialog then closes as its own way out would, and

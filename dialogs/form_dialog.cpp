@@ -1,6 +1,7 @@
 #include "dialogs/form_dialog.h"
 
 #include "dialogs/centred_window.h"
+#include "keys/terminal_signals.h"
 
 FIELD* new_button_field(int row, int col, int width) {
     FIELD* field = new_field(1, width, row, col, 0, 0);
@@ -33,7 +34,7 @@ bool open_form_dialog(form_dialog& dialog) {
     dialog.form = new_form(dialog.fields.data());
     form_opts_off(dialog.form, O_BS_OVERLOAD);
     if (!place_form(dialog)) return false;
-    curs_set(1);
+    set_cursor_visibility(1);
     wrefresh(dialog.window);
     return true;
 }
@@ -42,14 +43,14 @@ void move_to_field(form_dialog& dialog, int request) {
     FIELD* current = current_field(dialog.form);
     if (is_button_field(current)) {
         set_field_fore(current, A_NORMAL);
-        curs_set(1);
+        set_cursor_visibility(1);
     }
     form_driver(dialog.form, request);
     form_driver(dialog.form, REQ_END_LINE);
     current = current_field(dialog.form);
     if (is_button_field(current)) {
         set_field_fore(current, A_REVERSE);
-        curs_set(0);
+        set_cursor_visibility(0);
     }
 }
 
@@ -71,7 +72,7 @@ int close_form_dialog(form_dialog& dialog, int result) {
     if (dialog.window != nullptr) werase(dialog.window);
     delwin(dialog.sub);
     delwin(dialog.window);
-    curs_set(0);
+    set_cursor_visibility(0);
     return result;
 }
 

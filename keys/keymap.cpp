@@ -10,6 +10,8 @@
 
 #include "keys/input.h"
 
+#include "keys/terminal_signals.h"
+
 key_binding* group_keymap = nullptr;
 key_binding* entry_keymap = nullptr;
 
@@ -18,7 +20,10 @@ namespace {
 // A map that cannot be allocated or grown leaves the program nothing sound
 // to go on with: give the terminal back and stop.
 [[noreturn]] void out_of_memory() {
-    if (stdscr != nullptr && !isendwin()) endwin();
+    if (stdscr != nullptr && !isendwin()) {
+        stop_entering();
+        endwin();
+    }
     std::fputs("kdbrowse: out of memory\n", stderr);
     std::exit(1);
 }

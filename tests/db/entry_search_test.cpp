@@ -29,6 +29,18 @@ TEST(entry_matches, searches_four_fields_case_ignored_by_the_locale) {
         {title, "B\u00e4renstra\u00dfe", "B\u00c4REN", true, true},
         {title, "B\u00e4renstra\u00dfe", "B\u00c4REN", false, false},  // bytes outside ASCII as they are
         {title, "\u212a", "k", true, true},  // KELVIN SIGN lowers to k
+        // Final sigma, sigma and capital sigma are one letter; a fold may
+        // change a character's length ("\u017f", long s, is an s).
+        {title, "\u03bf\u03b4\u03bf\u03c2", "\u039f\u0394\u039f\u03a3", true, true},
+        {title, "\u03bf\u03b4\u03bf\u03c2", "\u03c3", true, true},
+        {title, "\u017ftra\u00dfe", "STRA", true, true},
+        // A part matched that fails goes back to the needle's start that
+        // ends it, by bytes once the usual compares have cost the text's length.
+        {notes, "\u00c4\u00c4\u00c4B", "\u00e4\u00e4b", true, true},
+        {notes, "\xff\xff\xff" "a", "\xff\xff" "a", true, true},
+        {notes, std::string(60, 'A') + "b", "aab", false, true},
+        {notes, std::string(60, 'A') + "b", "aab", true, true},
+        {notes, std::string(60, 'a') + "ba", "aaax", true, false},
         // Invalid bytes: each equal only to itself; a match lies between characters.
         {title, "caf\xe9", "\xe9", true, true},
         {title, "caf\xe9", "\xc9", true, false},

@@ -131,26 +131,44 @@ TEST(resize_hostile, message_box_closes_after_the_terminal_shrank_below_it_and_g
 }
 
 // A dialog that does not fit the screen wholly, when it opens (the entry
-// dialog on 40 x 10) or once a resize leaves it no room (the path prompt on
-// 50 columns), says so alone on the standard screen; Enter gives it up as
-// its own way out would.
+// dialog on 40 x 10, the message box on smaller screens) or once a resize
+// leaves it no room (the path prompt on 50 columns), says so alone on the
+// standard screen, wrapped at blanks, in plain attributes; Enter gives it up
+// as its own way out would. A word wider than the screen is broken at its
+// width; rows past the screen's last are left out.
 TEST(resize_hostile, a_dialog_too_big_for_the_screen_says_so_and_enter_gives_it_up) {
+    enum dialog { entry_details, path_prompt, box };
+    const struct { dialog kind; int rows, cols; std::vector<std::string> lines; } cases[] = {
+        {entry_details, 10, 40, {"Terminal too small: 58x19 needed. Enter:", "back."}},
+        {path_prompt, 24, 50, {"Terminal too small: 51x7 needed. Enter: back."}},
+        {box, 6, 34, {"Terminal too small: 18x7 needed.", "Enter: back."}},
+        {box, 4, 16, {"Terminal too", "small: 18x7", "needed. Enter:", "back."}},
+        {box, 2, 12, {"Terminal too", "small: 18x7"}},
+        {box, 6, 5, {"Termi", "nal", "too", "small", ":", "18x7"}},
+    };
     one_entry e;
-    char buffer[64] = "untouched";
-    for (bool entry_dialog : {true, false}) {
+    for (const auto& c : cases) {
         key_reads.clear();
-        virtual_terminal vt(entry_dialog ? 10 : 24, entry_dialog ? 40 : 80);
-        if (!entry_dialog) resize_at(vt, {{0, 24, 50}}, 4);
+        char buffer[64] = "untouched";
+        virtual_terminal vt(c.kind == path_prompt ? 24 : c.rows, c.kind == path_prompt ? 80 : c.cols);
+        if (c.kind == path_prompt) resize_at(vt, {{0, c.rows, c.cols}}, 4);
         vt.type(keys::enter);
-        EXPECT_EQ(entry_dialog ? show_entry_dialog(&e.db, &e.entry) : prompt_database_path(buffer, sizeof buffer), 1);
+        if (c.kind == box) message_box("Couldn't read.");
+        else
+            EXPECT_EQ(c.kind == entry_details ? show_entry_dialog(&e.db, &e.entry)
+                                              : prompt_database_path(buffer, sizeof buffer), 1);
+        EXPECT_STREQ(buffer, "untouched");
         const key_read& last = key_reads.back();
         EXPECT_TRUE(last.from_stdscr);
-        EXPECT_EQ(last.rows.at(0), entry_dialog ? "Terminal too small: 58x19 needed. Enter:"
-                                                : "Terminal too small: 51x7 needed. Enter: back.     ");
-        for (size_t row = 1; row < last.rows.size(); ++row) EXPECT_EQ(last.rows[row].find_first_not_of(' '), std::string::npos);
+        ASSERT_EQ(last.rows.size(), static_cast<size_t>(c.rows));
+        for (int row = 0; row < c.rows; ++row) {
+            std::string line = row < static_cast<int>(c.lines.size()) ? c.lines[static_cast<size_t>(row)] : "";
+            EXPECT_EQ(last.rows[static_cast<size_t>(row)], line + std::string(static_cast<size_t>(c.cols) - line.size(), ' '))
+                << c.rows << "x" << c.cols << " row " << row;
+            for (attr_t attrs : last.attrs[static_cast<size_t>(row)]) EXPECT_EQ(attrs, A_NORMAL);
+        }
         before_key_read = nullptr;
     }
-    EXPECT_STREQ(buffer, "untouched");
 }
 
 TEST(resize_hostile, message_box_left_beyond_a_narrow_screen_is_drawn_afresh) {

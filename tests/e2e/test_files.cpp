@@ -90,9 +90,10 @@ database_contents other_database() {
 }
 
 std::string write_database(const temp_dir& dir, const std::string& name, const database_contents& contents,
-                           const std::string& password, std::optional<std::array<uint8_t, 32>> file_key) {
+                           const std::string& password, std::optional<std::array<uint8_t, 32>> file_key,
+                           uint32_t rounds) {
     kdb_write_options options;
-    options.rounds = 100;
+    options.rounds = rounds;
     options.file_key = file_key;
     std::vector<uint8_t> bytes = kdb_write(options, contents.groups, contents.entries, password);
     std::string path = dir.path + "/" + name;

@@ -45,11 +45,12 @@ database_contents sample_database();
 inline const std::string other_password = "other pw";
 database_contents other_database();
 
-// Writes a database (AES, few key rounds so that unlocking is quick) to
-// dir/name, locked by password and file_key when given; its path, or ""
-// when it could not be written.
+// Writes a database (AES, by default few key rounds so that unlocking is
+// quick) to dir/name, locked by password and file_key when given; its path,
+// or "" when it could not be written.
 std::string write_database(const temp_dir& dir, const std::string& name, const database_contents& contents,
-                           const std::string& password, std::optional<std::array<uint8_t, 32>> file_key = {});
+                           const std::string& password, std::optional<std::array<uint8_t, 32>> file_key = {},
+                           uint32_t rounds = 100);
 
 // Writes bytes as they are to dir/name; its path, or "" on failure.
 std::string write_file(const temp_dir& dir, const std::string& name, const std::string& bytes);

@@ -228,13 +228,44 @@ void resize_window(const tmux_session& session, int width, int height) {
     send_keys(session, {"F12"});
 }
 
+namespace {
+
+long first_child(long pid) {
+    std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    long child = -1;
+    children >> child;
+    return child;
+}
+
+std::string process_name(long pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+}  // namespace
+
 pid_t program_pid(const tmux_session& session) {
     std::string shell = pane_format(session, "#{pane_pid}");
     if (shell.empty()) return -1;
-    std::ifstream children("/proc/" + shell + "/task/" + shell + "/children");
-    long pid = -1;
-    children >> pid;
+    // Under job control a second shell stands between the pane's and the
+    // program.
+    long pid = first_child(std::atol(shell.c_str()));
+    for (int depth = 0; depth < 2 && pid > 0 && process_name(pid) != "kdbrowse"; ++depth) {
+        const long child = first_child(pid);
+        if (child <= 0) break;
+        pid = child;
+    }
     return static_cast<pid_t>(pid);
+}
+
+char process_state(pid_t pid) {
+    // The state follows the command name's closing parenthesis.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    size_t end_of_name = text.rfind(") ");
+    return end_of_name != std::string::npos && end_of_name + 2 < text.size() ? text[end_of_name + 2] : '\0';
 }
 
 pid_t wait_for_program_waiting(const tmux_session& session, double seconds) {
@@ -242,15 +273,7 @@ pid_t wait_for_program_waiting(const tmux_session& session, double seconds) {
     bool waiting = poll_until(
         [&] {
             pid = program_pid(session);
-            std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-            std::string name;
-            std::getline(comm, name);
-            // The state follows the command name's closing parenthesis.
-            std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-            std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-            size_t end_of_name = text.rfind(") ");
-            return pid > 0 && name == "kdbrowse" && end_of_name != std::string::npos &&
-                   text.compare(end_of_name + 2, 1, "S") == 0;
+            return pid > 0 && process_name(pid) == "kdbrowse" && process_state(pid) == 'S';
         },
         seconds);
     return waiting ? pid : -1;

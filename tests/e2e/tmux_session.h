@@ -100,6 +100,10 @@ void resize_window(const tmux_session& session, int width, int height);
 // The program's process id.
 pid_t program_pid(const tmux_session& session);
 
+// A process's state as /proc shows it ('S' sleeping, 'R' running, 'T'
+// stopped...); 0 when it cannot be read.
+char process_state(pid_t pid);
+
 // Polls until the program runs (the wrapper has started it) and sleeps, as
 // it does while it waits for a key; its process id, or -1 after the timeout.
 pid_t wait_for_program_waiting(const tmux_session& session, double seconds = screen_timeout);
