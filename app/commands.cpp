@@ -103,10 +103,9 @@ void edit_entry(app_state* app) {
 // until the next redraw. A copy that failed is said, for the selection may
 // still hold what it held before; then the screen is built and drawn afresh,
 // as after a cancelled "open", the password masked. The screen is blanked
-// first, so that the whole terminal is repainted: what the program wrote on
-// the terminal (xclip's "Can't open display") is not in curses' picture of
-// it, and it scrolled that picture up. A group without entries has no
-// password to copy.
+// first, so that the whole terminal is repainted: anything written on the
+// terminal behind curses' back is not in its picture of the screen. A
+// group without entries has no password to copy.
 void copy_password(app_state* app) {
     browse_state& b = app->browse;
     const kpass_entry* entry = group_entry_at(app->current_db, b.shown_group, b.entry_cursor);
