@@ -35,11 +35,7 @@ constexpr char own_program[] = "/proc/self/exe";
         fcntl(first_end, F_SETFD, 0);  // dup2 onto itself would leave it close-on-exec
     else
         dup2(first_end, STDIN_FILENO);
-    int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-        dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
-    }
+    output_to_null();
     close_range(3, ~0U, 0);
     execv(own_program, argv);
     _exit(127);

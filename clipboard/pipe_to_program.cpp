@@ -30,11 +30,7 @@ constexpr int cannot_execute = 127;
 [[noreturn]] void run_child(const char* path, char* const* argv, int read_end) {
     setpgid(0, 0);
     dup2(read_end, STDIN_FILENO);
-    int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-        dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
-    }
+    output_to_null();
     // Nothing but the text is the child's business.
     close_range(3, ~0U, 0);
     execv(path, argv);
@@ -136,6 +132,14 @@ int pipe_to_program_within(const char* path, const char* text, std::span<const c
     // the selection with it, so that no copy can land later, unseen.
     if (kill(-child, SIGKILL) != 0) kill(child, SIGKILL);
     return wait_for_program(child);
+}
+
+void output_to_null() {
+    int null = open("/dev/null", O_WRONLY);
+    if (null < 0) return;
+    dup2(null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    if (null > STDERR_FILENO) close(null);
 }
 
 int wait_for_program(pid_t child) {

@@ -35,6 +35,10 @@ int pipe_to_program(const char* path, const char* text, std::span<const char* co
 int pipe_to_program_within(const char* path, const char* text, std::span<const char* const> arguments,
                            int time_limit_ms);
 
+// For a forked child before its exec: standard output and error onto
+// /dev/null (left as they are when it cannot be opened).
+void output_to_null();
+
 // Waits for child, a process of this one, to end: its result as
 // pipe_to_program gives it (-1 when it cannot be waited for).
 int wait_for_program(pid_t child);

@@ -14,17 +14,23 @@ union descriptor_message {
     char room[CMSG_SPACE(sizeof(int))];
 };
 
+// A message of the one data byte in data, its control message in control.
+msghdr message_of(iovec& data, descriptor_message& control) {
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control.room;
+    message.msg_controllen = sizeof control.room;
+    return message;
+}
+
 }  // namespace
 
 bool send_descriptor(int socket, int fd) {
     char byte = 0;
     iovec data = {&byte, 1};
     descriptor_message control{};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control.room;
-    message.msg_controllen = sizeof control.room;
+    msghdr message = message_of(data, control);
     cmsghdr* header = CMSG_FIRSTHDR(&message);
     header->cmsg_level = SOL_SOCKET;
     header->cmsg_type = SCM_RIGHTS;
@@ -42,11 +48,7 @@ int receive_descriptor(int socket, const deadline& limit) {
     char byte = 0;
     iovec data = {&byte, 1};
     descriptor_message control{};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control.room;
-    message.msg_controllen = sizeof control.room;
+    msghdr message = message_of(data, control);
     pollfd readable = {socket, POLLIN, 0};
     ssize_t n = -1;
     while (n < 0) {
