@@ -23,7 +23,7 @@ struct app_state {
     char find_text[find_text_size];  // the last text "/" searched for, "" before the first
     secure_vector<uint8_t> file_key;  // the key file's key, for every database unlocked; empty without one
     copy_settings copy;             // what "x" fills, and when it is cleared
-    int newest_clear_wait = -1;     // the newest clearing helper's cancel pipe (copy_to_selections.h)
+    int newest_clear_wait = -1;     // the newest clearing helper's cancel socket (copy_to_selections.h)
 };
 
 // The key file's key to unlock with, or null without a key file.

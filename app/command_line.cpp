@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,21 +45,27 @@ constexpr char help_text[] =
     "\n"
     "Exit status: 0 after quitting, 1 on a failure, 2 on a usage error.\n";
 
-// The option word as it was typed: a long option up to its '=', or the
-// short option's letter after a '-'.
-std::string option_word(char** argv, int optind_after, int letter) {
-    const char* word = argv[optind_after - 1];
-    if (letter == 0 || std::strncmp(word, "--", 2) == 0) return std::string(word, std::strcspn(word, "="));
-    return std::string("-") + static_cast<char>(letter);
+bool is_non_option(const char* word) { return word[0] != '-' || word[1] == '\0'; }
+
+// The argument getopt_long refused, given optind before and after its call.
+// getopt stays on a group of short options ("-xh") until its last letter:
+// a refusal inside a group leaves optind on the group itself, past the
+// non-options the call skipped (between before and after), while any other
+// refusal has moved optind past the argument refused.
+const char* refused_argument(char** argv, int before, int after) {
+    bool inside_group = after == before || is_non_option(argv[after - 1]);
+    return argv[inside_group ? after : after - 1];
 }
 
-bool is_short_option(int letter) { return letter != ':' && std::strchr(short_options, letter) != nullptr; }
-
-// The line for what getopt_long refused (its result, '?' or ':').
-std::string refusal(char** argv, int result) {
-    std::string word = option_word(argv, optind, optopt);
+// The line for what getopt_long refused (its result, '?' or ':'). A long
+// option is named as typed, up to its '='; a short one by the letter at
+// fault, optopt.
+std::string refusal(const char* argument, int result) {
+    bool is_long = std::strncmp(argument, "--", 2) == 0;
+    std::string word = is_long ? std::string(argument, std::strcspn(argument, "="))
+                               : std::string("-") + static_cast<char>(optopt);
     if (result == ':') return "option '" + word + "' needs a value";
-    if (optopt != 0 && is_short_option(optopt)) return "option '" + word + "' takes no value";
+    if (is_long && optopt != 0) return "option '" + word + "' takes no value";
     return "unknown option '" + word + "'";
 }
 
@@ -75,8 +82,10 @@ bool read_selection(const char* name, copy_settings& copy) {
 
 // Writes text to standard output and ends the program: 0, or 1 when it
 // could not be written (a closed or full output must not look like help
-// that was shown).
+// that was shown). SIGPIPE is ignored, so that a pipe whose reader has gone
+// fails the write instead of ending the program without a word.
 [[noreturn]] void print_and_exit(const char* first, const char* second) {
+    std::signal(SIGPIPE, SIG_IGN);
     std::fputs(first, stdout);
     std::fputs(second, stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -93,7 +102,8 @@ command_line parse_command_line(int argc, char** argv) {
     bool help = false, version = false;
     opterr = 0;  // the refusals are worded here, under the program's own name
     optind = 0;  // 0, not 1: getopt_long starts afresh on every call
-    for (int result; (result = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1;) {
+    for (int before = 1, result; (result = getopt_long(argc, argv, short_options, long_options, nullptr)) != -1;
+         before = optind) {
         switch (result) {
         case 'k': line.key_file_path = optarg; break;
         case 'c':
@@ -107,7 +117,7 @@ command_line parse_command_line(int argc, char** argv) {
         case 'h': help = true; break;
         case 'V': version = true; break;
         default:
-            if (line.error.empty()) line.error = refusal(argv, result);
+            if (line.error.empty()) line.error = refusal(refused_argument(argv, before, optind), result);
         }
     }
     if (optind < argc) line.database_path = argv[optind];

@@ -6,8 +6,7 @@ struct app_state;
 
 // Hands text to the selections as app->copy says
 // (clipboard/copy_to_selections.h). True when every copy worked. When one
-// failed, "Couldn't copy." has been shown and the screen blanked (what the
-// clipboard program wrote on the terminal is not in curses' picture of it,
-// and it scrolled that picture up): the caller then draws its screen
+// failed, "Couldn't copy." has been shown and the screen blanked, so that
+// nothing of the message box stays: the caller then draws its screen
 // afresh.
 bool copy_text(app_state* app, const char* text);

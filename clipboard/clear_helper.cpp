@@ -2,11 +2,11 @@
 
 #include <fcntl.h>
 #include <nettle/hmac.h>
-#include <nettle/memops.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
@@ -19,7 +19,9 @@
 #include <vector>
 
 #include "clipboard/copy_to_selections.h"
+#include "clipboard/deadline.h"
 #include "clipboard/pipe_to_program.h"
+#include "clipboard/socket_passing.h"
 #include "clipboard/x_selection.h"
 #include "kpass/secret_bytes.h"
 #include "kpass/secure_memory.h"
@@ -41,35 +43,34 @@ struct clear_secrets {
     uint8_t chunk[4096];  // the selection's text, a piece at a time
 };
 
-bool read_exactly(int fd, void* into, size_t size) {
-    auto* bytes = static_cast<uint8_t*>(into);
-    while (size > 0) {
-        ssize_t n = read(fd, bytes, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // Leaves the terminal: a session of its own (no hang-up or Ctrl-C from the
 // terminal reaches it), and standard input, output and error on /dev/null
-// (nothing it or xclip writes lands on the terminal).
-void detach() {
-    setsid();
+// (nothing it or xclip writes lands on the terminal). False when it stays
+// in the terminal's session.
+bool detach() {
+    bool apart = setsid() >= 0;
     int null = open("/dev/null", O_RDWR);
-    if (null < 0) return;
+    if (null < 0) return apart;
     for (int fd = 0; fd < 3; ++fd) dup2(null, fd);
     if (null > 2) close(null);
+    return apart;
 }
 
-// Milliseconds from now to deadline on the boot-time clock, rounded up.
-int ms_until(const timespec& deadline) {
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    long long ns = (deadline.tv_sec - now.tv_sec) * 1000000000LL + (deadline.tv_nsec - now.tv_nsec);
-    return ns <= 0 ? 0 : static_cast<int>((ns + 999999) / 1000000);
+// Takes the handover over a socket made here, one end sent to kdbrowse over
+// first: a process that took a copy of first before this one became not
+// dumpable reaches only first, never what kdbrowse writes into the new
+// socket. Its end, the cancel socket, or -1 when the handover did not
+// come whole in time.
+int take_handover(int first, clear_handover& handed) {
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return -1;
+    bool sent = send_descriptor(first, ends[1]);
+    close(ends[1]);
+    if (sent && read_before(ends[0], &handed, sizeof handed, deadline_in(handover_limit_ms)) &&
+        send(ends[0], &handover_taken, 1, MSG_NOSIGNAL) == 1)
+        return ends[0];
+    close(ends[0]);
+    return -1;
 }
 
 // Waits seconds, counted on the boot-time clock so that a suspended machine
@@ -77,28 +78,21 @@ int ms_until(const timespec& deadline) {
 // suspend; the timer wakes it on resume). True when a byte came on
 // cancel_fd first; its end of file only stops it being watched.
 bool cancelled(int cancel_fd, int seconds) {
-    timespec deadline{};
-    clock_gettime(CLOCK_BOOTTIME, &deadline);
-    deadline.tv_sec += seconds;
+    const deadline limit = deadline_in(seconds * 1000);
     int timer = timerfd_create(CLOCK_BOOTTIME, TFD_CLOEXEC);
     itimerspec when{};
-    when.it_value = deadline;
+    when.it_value = limit.at;
     if (timer >= 0) timerfd_settime(timer, TFD_TIMER_ABSTIME, &when, nullptr);
     pollfd watched[2] = {{cancel_fd, POLLIN, 0}, {timer, POLLIN, 0}};
-    for (int left; (left = ms_until(deadline)) > 0;) {
-        int ready = poll(watched, 2, left);
-        if (ready < 0 && errno != EINTR) {
-            clock_nanosleep(CLOCK_BOOTTIME, TIMER_ABSTIME, &deadline, nullptr);
-            break;
-        }
-        if (ready <= 0) continue;
-        if (watched[1].revents != 0) break;
+    for (;;) {
+        int ready = poll_before(watched, 2, limit);
+        if (ready < 0) clock_nanosleep(CLOCK_BOOTTIME, TIMER_ABSTIME, &limit.at, nullptr);
+        if (ready <= 0 || watched[1].revents != 0) return false;
         char byte;
         ssize_t n = read(cancel_fd, &byte, 1);
         if (n == 1) return true;
         if (n == 0 || errno != EINTR) watched[0].fd = -1;
     }
-    return false;
 }
 
 // Hashes what comes on fd until its end, a piece at a time in the locked
@@ -146,6 +140,7 @@ bool still_holds(const x_selection& selection, clear_secrets& s) {
     kpass_wipe(&s.mac, sizeof s.mac);
     kpass_wipe(s.digest, sizeof s.digest);
     kpass_wipe(s.chunk, sizeof s.chunk);
+    kpass_clear_vector_registers();  // the hash's copies of the selection's blocks
     return same;
 }
 
@@ -154,7 +149,7 @@ bool still_holds(const x_selection& selection, clear_secrets& s) {
 bool asks_for_clear_helper(int argc, char** argv) {
     struct stat input{};
     return argc > 1 && std::strcmp(argv[1], clear_helper_word) == 0 && fstat(STDIN_FILENO, &input) == 0 &&
-           S_ISFIFO(input.st_mode);
+           S_ISSOCK(input.st_mode);
 }
 
 [[noreturn]] void run_clear_helper(int argc, char** argv) {
@@ -176,10 +171,14 @@ bool asks_for_clear_helper(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         std::exit(1);
     }
-    bool handed = read_exactly(STDIN_FILENO, &s->handed, sizeof s->handed);
-    int cancel_fd = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
-    detach();
-    if (handed && cancel_fd >= 0 && !cancelled(cancel_fd, seconds)) {
+    // Off descriptor 0 before detach() puts /dev/null there.
+    int first = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+    bool apart = detach();
+    int cancel_fd = apart && first >= 0 ? take_handover(first, s->handed) : -1;
+    if (first >= 0) close(first);
+    if (cancel_fd < 0) {
+        for (const x_selection* selection : selections) pipe_to_program(xclip_path, "", selection->xclip_words);
+    } else if (!cancelled(cancel_fd, seconds)) {
         for (const x_selection* selection : selections)
             if (still_holds(*selection, *s)) pipe_to_program(xclip_path, "", selection->xclip_words);
     }

@@ -20,12 +20,12 @@ bool read_clear_after(const char* text, int* seconds);
 // Hands text to clipboard_program (pipe_to_program.h) once for each
 // selection settings names, PRIMARY first. With clear_after, one waiting
 // helper (clear_later.h) is then started for the selections whose run
-// worked. *newest_wait is the write end of the newest wait's cancel pipe,
-// or -1; it is the only thing kept of the helpers. A copy whose every run
-// worked ends that wait (the same text copied again must not be cleared
+// worked. *newest_wait is the newest wait's cancel socket, or -1; it is
+// the only thing kept of the helpers. A copy whose every run worked ends
+// that wait (the same text copied again must not be cleared
 // early) and keeps its own instead. A copy with a failed run ends no wait:
 // the selection that failed still holds the older text, whose helper goes
-// on (only our end of its pipe is closed, once a new wait replaces it).
+// on (only our end of its socket is closed, once a new wait replaces it).
 // When the wait cannot start, the selections are emptied at once and the
 // copy has failed. Returns 0 when every run worked, else the first failed
 // run's result (-1 for the wait).

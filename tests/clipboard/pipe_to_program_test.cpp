@@ -27,7 +27,9 @@ protected:
         script << "#!/bin/sh\n"
                << "cat > '" << dir_ << "/stdin'\n"
                << "echo \"$0 $#\" > '" << dir_ << "/args'\n"
-               << "ls /proc/$$/fd > '" << dir_ << "/fds'\n";
+               << "ls /proc/$$/fd > '" << dir_ << "/fds'\n"
+               << "echo $$ $(cut -d' ' -f5 /proc/$$/stat) $(readlink /proc/$$/fd/1 /proc/$$/fd/2) > '" << dir_
+               << "/apart'\n";
         script.close();
         chmod(program_.c_str(), 0755);
     }
@@ -54,6 +56,17 @@ TEST_F(StandIn, TheChildReadsExactlyTheTextsBytes) {
 TEST_F(StandIn, ThePathIsTheOnlyArgumentWord) {
     ASSERT_EQ(pipe_to_program(program_.c_str(), "secret"), 0);
     EXPECT_EQ(read("args"), program_ + " 0\n");
+}
+
+// A group of its own (Ctrl-Z to this program must not stop it), and
+// nothing written on the terminal.
+TEST_F(StandIn, TheChildRunsInAGroupOfItsOwnWithoutTheTerminal) {
+    ASSERT_EQ(pipe_to_program(program_.c_str(), "secret"), 0);
+    std::istringstream apart(read("apart"));
+    std::string pid, group, out, err;
+    apart >> pid >> group >> out >> err;
+    EXPECT_EQ(group, pid);
+    EXPECT_EQ(out + " " + err, "/dev/null /dev/null");
 }
 
 TEST_F(StandIn, TheChildInheritsNoStrayDescriptors) {
@@ -99,6 +112,28 @@ TEST_F(StandIn, TheResultIsTheProgramsEnd) {
         script << "#!/bin/sh\n" << c.body << "\n";
         script.close();
         EXPECT_EQ(pipe_to_program(program_.c_str(), std::string(100000, 'p').c_str()), c.result) << c.body;
+    }
+}
+
+// A program that reads nothing and does not end (xclip on a stopped X
+// server) is ended at the time limit, with the child it forked, even with
+// a text the pipe cannot hold.
+TEST_F(StandIn, ARunPastItsTimeLimitIsKilledWithItsGroup) {
+    std::ofstream(program_, std::ios::trunc) << "#!/bin/sh\nsleep 30 &\necho $! > '" << dir_ << "/child'\nexec sleep 5\n";
+    for (size_t size : {size_t{0}, size_t{300000}}) {
+        std::remove((dir_ + "/child").c_str());
+        EXPECT_EQ(pipe_to_program_within(program_.c_str(), std::string(size, 'p').c_str(), {}, 600), 128 + 9);
+        std::string child = read("child");
+        if (child.empty()) continue;  // a machine so busy that the script was killed before its fork
+        // SIGKILL was sent to it; it dies once it is scheduled.
+        std::string state = "?";
+        for (int tries = 0; tries < 200 && !(state.empty() || state == "Z"); ++tries, usleep(10000)) {
+            std::ifstream stat("/proc/" + child.substr(0, child.find('\n')) + "/stat");
+            std::string pid, name;
+            state.clear();
+            stat >> pid >> name >> state;
+        }
+        EXPECT_TRUE(state.empty() || state == "Z") << "the group's other process lives on: " << state;
     }
 }
 

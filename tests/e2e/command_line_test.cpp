@@ -49,6 +49,19 @@ TEST(command_line, answers_without_touching_the_terminal) {
     }
 }
 
+// Help or the version into a pipe whose reader has gone (a FIFO opened
+// for writing, its one reader then closed): a line that says so and status
+// 1, not an end by SIGPIPE without a word.
+TEST(command_line, help_into_a_closed_pipe_is_a_failure) {
+    temp_dir dir;
+    const std::string script = "mkfifo \"$2/p$1\" && exec 3<>\"$2/p$1\" 4>\"$2/p$1\" 3<&- && exec \"$0\" \"$1\" >&4";
+    for (const char* option : {"--help", "-V"}) {
+        command_result result = run_command({"sh", "-c", script, KDBROWSE_BINARY, option, dir.path});
+        EXPECT_EQ(result.status, 1) << option;
+        EXPECT_EQ(result.errors, "kdbrowse: cannot write to standard output\n") << option;
+    }
+}
+
 // The key file unlocks the database it locks; "open" takes a database that
 // needs none in the same run, and the first one again.
 TEST(command_line, a_key_file_unlocks_and_open_takes_a_file_without_one) {
